@@ -1,0 +1,36 @@
+// The job settings record: what one run lists and how it writes the list.
+#pragma once
+
+#include <stdint.h>
+
+#include "text/mbs.h"
+
+// Option bits of settings_t::flags; other bits are ignored.
+constexpr uint32_t FLAG_FULL_PATH = 1;    // full path names, else relative to the folder
+constexpr uint32_t FLAG_SUBFOLDERS = 2;   // walk subfolders too
+constexpr uint32_t FLAG_SHORT_NAMES = 4;  // short 8.3 names where the file system has them
+
+// Letter case of the written names; any other value writes names unchanged.
+constexpr int32_t CASE_UNCHANGED = 0;
+constexpr int32_t CASE_LOWER = 1;
+constexpr int32_t CASE_UPPER = 2;
+
+// Filter kinds; any other code behaves as FILTER_NONE.
+constexpr int32_t FILTER_NONE = 100;
+constexpr int32_t FILTER_REGEXP = 101;
+constexpr int32_t FILTER_WILDCARD = 102;
+
+struct settings_t {
+    char folder[PATH_BUFFER_SIZE];  // exactly as given: not made absolute
+    char filter_text[PATH_BUFFER_SIZE];
+    uint32_t flags;
+    int32_t case_mode;
+    char output_file[PATH_BUFFER_SIZE];
+    int32_t filter_kind;
+};
+
+// Zero-fills s and sets the defaults: empty texts, full path names, case
+// unchanged, no filter.
+void settings_init(settings_t* s);
+// True when the folder exists and an output file is named.
+bool settings_valid(const settings_t* s);

@@ -1,0 +1,15 @@
+# The Windows program: one self-contained, statically linked GUI executable.
+
+enable_language(RC)
+# windres reads a UTF-8 .rc correctly only when told so.
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+add_compile_definitions(WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601 WINVER=0x0601)
+set(SCRIVLET_WIN32_LIBS comctl32 ole32 shell32 comdlg32 user32 gdi32 kernel32 uuid)
+target_link_libraries(scrivlet_core PUBLIC ${SCRIVLET_WIN32_LIBS})
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_executable(Scrivlet WIN32 app/main_win32.cpp res/scrivlet.rc)
+target_link_libraries(Scrivlet PRIVATE scrivlet_core)
+scrivlet_target_defaults(Scrivlet)
+target_link_options(Scrivlet PRIVATE -mwindows)

@@ -1,0 +1,56 @@
+// The one seam between the portable code and the operating system.
+//
+// The portable code (text, filters, listing, command line, worker) is written
+// against the Win32 API. On Windows that is <windows.h>; elsewhere
+// platform/posix/ stands in for just the calls the program makes, with the
+// same types, constants and behaviour.
+//
+// Every operating-system call the portable code makes goes through the table
+// `os`, so that a test can replace one call and inject a failure, then put the
+// defaults back with `os = os_default`.
+#pragma once
+
+#include <stdint.h>
+#include <stdio.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include "platform/posix/win32_api.h"
+#endif
+
+typedef unsigned(__stdcall* thread_start_fn)(void* arg);
+
+struct platform_calls_t {
+    // Folder search, file tests and names.
+    HANDLE(WINAPI* FindFirstFileA)(LPCSTR pattern, LPWIN32_FIND_DATAA data);
+    BOOL(WINAPI* FindNextFileA)(HANDLE find, LPWIN32_FIND_DATAA data);
+    BOOL(WINAPI* FindClose)(HANDLE find);
+    DWORD(WINAPI* GetFileAttributesA)(LPCSTR path);
+    DWORD(WINAPI* GetShortPathNameA)(LPCSTR long_path, LPSTR short_path, DWORD size);
+    int(WINAPI* lstrcmpiA)(LPCSTR a, LPCSTR b);
+
+    // Threads and events.
+    HANDLE(WINAPI* CreateEventA)(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state, LPCSTR name);
+    BOOL(WINAPI* SetEvent)(HANDLE event);
+    DWORD(WINAPI* WaitForSingleObject)(HANDLE handle, DWORD milliseconds);
+    DWORD(WINAPI* ResumeThread)(HANDLE thread);
+    BOOL(WINAPI* GetExitCodeThread)(HANDLE thread, LPDWORD exit_code);
+    BOOL(WINAPI* CloseHandle)(HANDLE handle);
+    // The C runtime's thread start: a waitable handle, 0 on failure.
+    uintptr_t (*beginthreadex)(void* security, unsigned stack_size, thread_start_fn start, void* arg,
+                               unsigned flags, unsigned* thread_id);
+
+    // User-visible output.
+    void(WINAPI* OutputDebugStringA)(LPCSTR text);
+    int(WINAPI* MessageBoxA)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+    BOOL(WINAPI* MessageBeep)(UINT type);
+
+    // The list file: opened in text mode ("w" turns each LF into CR LF).
+    FILE* (*fopen)(const char* path, const char* mode);
+    size_t (*fwrite)(const void* data, size_t size, size_t count, FILE* file);
+    int (*fclose)(FILE* file);
+};
+
+extern platform_calls_t os;
+extern const platform_calls_t os_default;

@@ -1,0 +1,40 @@
+// The worker thread: one run of a job, with a cancel flag the job polls.
+//
+// Cancellation is cooperative: worker_cancel only signals the event, and the
+// job notices it at its next poll. The record is written before the thread
+// first runs and is read-only afterwards, so the two threads share nothing but
+// the event and the thread handle.
+#pragma once
+
+#include <stdint.h>
+
+#include "platform/platform.h"
+
+struct worker_t;
+typedef unsigned (*worker_job_fn)(worker_t* worker, void* job_arg);
+
+struct worker_t {
+    uint32_t size;        // the record's own size
+    HANDLE thread;        // signalled once the thread has ended
+    HANDLE cancel_event;  // manual reset; signalled for good once cancel is asked
+    worker_job_fn job;
+    void* job_arg;        // owned by the caller, alive until worker_release
+};
+
+// A worker whose job is listing_job over the settings_t at job_arg; its thread
+// is created suspended. Null on any failure, with nothing leaked.
+worker_t* worker_create(void* job_arg);
+// The same for any job (tests and tools).
+worker_t* worker_create_job(worker_job_fn job, void* job_arg);
+
+bool worker_start(worker_t* worker);
+bool worker_cancel(worker_t* worker);
+bool worker_is_cancelled(worker_t* worker);
+bool worker_is_finished(worker_t* worker);
+HANDLE worker_cancel_event(worker_t* worker);
+// When the thread still runs: signal cancel and wait for its end.
+bool worker_stop(worker_t* worker);
+// Resumes a never-started thread, stops it, closes the handles, frees the record.
+bool worker_release(worker_t* worker);
+// The job's result once the thread has ended; `fallback` before that.
+DWORD worker_exit_code(worker_t* worker, DWORD fallback);
