@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Times the Windows build under Wine against a bare FindFirstFileA walk of the
+# same warm tree, with short names off (Scrivlet.exe itself) and on (the
+# listing job run by bench/short_names_bench_win32.cpp).
+#
+#   bench/run_wine_bench.sh [--build DIR] [--tree DIR] [--runs N]
+#
+#   --build DIR  the Windows build (default: build/mingw), holding Scrivlet.exe
+#                and bench/bare_walk_win32.exe, bench/short_names_bench_win32.exe
+#   --tree DIR   the tree to list (default: $BENCH_DIR/tree, made by
+#                bench/make_tree.py with its default sizes when missing)
+#   --runs N     timed runs per command (default 3); the median counts
+#
+# BENCH_DIR (default /tmp/scrivlet-bench) holds the tree and the outputs. The
+# Wine environment is the throw-away one of scripts/wine_env.sh. Build first:
+#   cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
+#         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake && cmake --build build/mingw
+# No errexit: the Wine environment's exit trap must always run to the end.
+set -uo pipefail
+
+repo=$(cd "$(dirname "$0")/.." && pwd)
+bench_dir=${BENCH_DIR:-/tmp/scrivlet-bench}
+build=$repo/build/mingw
+tree=
+runs=3
+
+while [ $# -gt 0 ]; do
+    case $1 in
+        --build) build=$2; shift 2 ;;
+        --tree) tree=$2; shift 2 ;;
+        --runs) runs=$2; shift 2 ;;
+        -h|--help) sed -n '2,/^set -uo/p' "$0" | sed '$d; s/^# \{0,1\}//'; exit 0 ;;
+        *) echo "unknown option: $1" >&2; exit 1 ;;
+    esac
+done
+
+build=$(cd "$build" 2>/dev/null && pwd) || { echo "no Windows build folder (see --help)" >&2; exit 1; }
+exe=$build/Scrivlet.exe
+bare=$build/bench/bare_walk_win32.exe
+job=$build/bench/short_names_bench_win32.exe
+for f in "$exe" "$bare" "$job"; do
+    [ -f "$f" ] || { echo "missing $f; build the Windows targets first (see --help)" >&2; exit 1; }
+done
+for tool in hyperfine python3 /usr/bin/time; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
+done
+
+mkdir -p "$bench_dir"
+if [ -z "$tree" ]; then
+    tree=$bench_dir/tree
+    python3 "$repo/bench/make_tree.py" "$tree" || exit 1
+fi
+tree=$(cd "$tree" && pwd)
+out=$bench_dir/wine-out
+mkdir -p "$out"
+
+# Wine sees the Linux root as drive Z:.
+win_path() { printf 'Z:%s' "${1//\//\\}"; }
+wtree=$(win_path "$tree")
+wout=$(win_path "$out")
+
+. "$repo/scripts/wine_env.sh"
+wine_env_start || exit 1
+
+# Every wine call: bounded, input from /dev/null, output into files, never a pipe.
+limit=${WINE_BENCH_TIMEOUT:-900}
+bare_cmd="timeout -k 5 $limit wine '$bare' '$wtree' </dev/null >'$out/bare.txt' 2>'$out/bare.err'"
+exe_cmd="timeout -k 5 $limit wine '$exe' /noui /sub:1 '$wtree' '$wout\\exe.txt' </dev/null >'$out/exe.out' 2>&1"
+short_cmd="timeout -k 5 $limit wine '$job' '$wtree' '$wout\\short.txt' </dev/null >'$out/short.out' 2>&1"
+long_cmd="timeout -k 5 $limit wine '$job' '$wtree' '$wout\\long.txt' /long </dev/null >'$out/long.out' 2>&1"
+
+echo "== Wine listing: $wtree"
+# Warm the kernel's caches and Wine's, and check that every command works and
+# lists the whole tree before timing anything.
+for name in bare exe short long; do
+    cmd_var=${name}_cmd
+    started=$SECONDS
+    if ! sh -c "${!cmd_var}"; then
+        echo "$name failed; see $out" >&2
+        exit 1
+    fi
+    echo "warm-up $name: $((SECONDS - started)) s"
+done
+entries=$(sed -n 's/^\([0-9]*\) entries.*/\1/p' "$out/bare.txt")
+echo "entries walked: $entries; list lines: exe $(wc -l <"$out/exe.txt"), short names $(wc -l <"$out/short.txt"), job without short names $(wc -l <"$out/long.txt")"
+if cmp -s "$out/exe.txt" "$out/short.txt"; then
+    echo "warning: the short-name list equals the long one" >&2
+fi
+echo "lines that differ between the long and the short list: $(diff "$out/exe.txt" "$out/short.txt" | grep -c '^>')"
+
+hyperfine --style basic --runs "$runs" --export-json "$out/hyperfine.json" \
+    -n "bare walk" "$bare_cmd" \
+    -n "Scrivlet.exe" "$exe_cmd" \
+    -n "job, short names" "$short_cmd" \
+    -n "job, long names" "$long_cmd"
+
+peak_kb() {
+    /usr/bin/time -f '%M' -o "$out/rss.txt" sh -c "$1" && cat "$out/rss.txt"
+}
+rss_bare=$(peak_kb "$bare_cmd")
+rss_exe=$(peak_kb "$exe_cmd")
+rss_short=$(peak_kb "$short_cmd")
+
+python3 - "$out/hyperfine.json" "$entries" "$rss_bare" "$rss_exe" "$rss_short" <<'EOF'
+import json, sys
+results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
+entries, rss_bare, rss_exe, rss_short = (int(v) for v in sys.argv[2:6])
+med = {name: r["median"] for name, r in results.items()}
+print()
+print("%-18s %10s %10s %10s" % ("command", "median s", "min s", "max s"))
+for name, r in results.items():
+    print("%-18s %10.3f %10.3f %10.3f" % (name, r["median"], r["min"], r["max"]))
+print()
+base = med["bare walk"]
+for name in ("Scrivlet.exe", "job, short names", "job, long names"):
+    ratio = med[name] / base
+    target = "  (target 1.3x: %s)" % ("met" if ratio <= 1.3 else "MISSED") if name != "job, long names" else ""
+    print("%-18s / bare walk: %.2fx%s" % (name, ratio, target))
+print("bare walk per entry: %.1f us" % (base / max(entries, 1) * 1e6))
+print()
+print("peak RSS of the wine process: bare walk %d KB, Scrivlet.exe %d KB, job with short names %d KB"
+      % (rss_bare, rss_exe, rss_short))
+print("growth per entry over the bare walk: %.0f bytes (Scrivlet.exe), %.0f bytes (short names)"
+      % ((rss_exe - rss_bare) * 1024.0 / max(entries, 1), (rss_short - rss_bare) * 1024.0 / max(entries, 1)))
+EOF
