@@ -35,15 +35,17 @@ inline bool mbs_is_trail_byte(unsigned char b) { return b >= 0x40 && b <= 0xFC &
 // before the terminator is a one-byte character.
 inline unsigned int mbs_char(const char* p) {
     const unsigned char b = (unsigned char)p[0];
-    if (mbs_is_lead_byte(b) && p[1] != '\0') return b * 256u + (unsigned char)p[1];
-    return b;
+    if (!mbs_is_lead_byte(b)) return b;
+    const unsigned char second = (unsigned char)p[1];
+    return second != 0 ? b * 256u + second : b;
 }
 
 // Position of the next character; p itself at the terminator.
 inline const char* mbs_next(const char* p) {
-    if (*p == '\0') return p;
-    if (mbs_is_lead_byte((unsigned char)p[0]) && p[1] != '\0') return p + 2;
-    return p + 1;
+    const unsigned char b = (unsigned char)p[0];
+    if (b == 0) return p;
+    if (!mbs_is_lead_byte(b)) return p + 1;
+    return p[1] != '\0' ? p + 2 : p + 1;
 }
 inline char* mbs_next(char* p) { return const_cast<char*>(mbs_next((const char*)p)); }
 

@@ -20,6 +20,7 @@ typedef char* LPSTR;
 typedef void* HANDLE;
 typedef void* HWND;
 typedef void* HINSTANCE;
+typedef void* HICON;
 typedef void* LPSECURITY_ATTRIBUTES;
 
 #ifndef TRUE

@@ -34,7 +34,7 @@ TEST(MbsStepping, LeadByteBeforeTerminatorIsOneByteCharacter) {
 }
 
 TEST(MbsStepping, NextAtTerminatorStaysPut) {
-    const char s[] = "";
+    const char s[2] = "";  // sized 2: GCC 12 warns of a read past a 1-byte array it never makes
     EXPECT_EQ(mbs_next(s), s);
     EXPECT_EQ(mbs_char(s), 0u);
 }

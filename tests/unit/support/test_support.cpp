@@ -1,0 +1,105 @@
+#include "support/test_support.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <random>
+
+#ifdef _WIN32
+#include <direct.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/posix/codepage_posix.h"
+#endif
+
+#include "text/mbs.h"
+
+namespace test {
+
+namespace {
+
+#ifdef _WIN32
+std::string native_path(const std::string& path) { return path; }
+#else
+// The program's text (code page 932, "\" separators) as a POSIX path.
+std::string native_path(const std::string& path) {
+    std::string out(path.size() * 3 + 16, '\0');
+    posix_path_from_cp932(&out[0], out.size(), path.c_str());
+    out.resize(strlen(out.c_str()));
+    return out;
+}
+#endif
+
+std::string unique_name() {
+    static std::mt19937_64 rng(std::random_device{}());
+    char name[64];
+    snprintf(name, sizeof name, "scrivlet-test-%016llx", (unsigned long long)rng());
+    return name;
+}
+
+void remove_tree(const std::string& native) {
+#ifdef _WIN32
+    std::string command = "rmdir /s /q \"" + native + "\" >nul 2>nul";
+#else
+    std::string command = "rm -rf '" + native + "'";
+#endif
+    if (system(command.c_str()) != 0) fprintf(stderr, "could not remove %s\n", native.c_str());
+}
+
+}  // namespace
+
+temp_dir::temp_dir() {
+#ifdef _WIN32
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    path_ = std::string(base) + unique_name();
+#else
+    const char* base = getenv("TMPDIR");
+    path_ = std::string(base && *base ? base : "/tmp") + "/" + unique_name();
+#endif
+    make_folder(path_);
+}
+
+temp_dir::~temp_dir() { remove_tree(native_path(path_)); }
+
+std::string temp_dir::join(const std::string& relative) const { return path_ + "\\" + relative; }
+
+void make_folder(const std::string& path) {
+#ifdef _WIN32
+    _mkdir(path.c_str());
+#else
+    mkdir(native_path(path).c_str(), 0755);
+#endif
+}
+
+void write_file(const std::string& path, const std::string& bytes) {
+    FILE* file = fopen(native_path(path).c_str(), "wb");
+    if (!file) {
+        fprintf(stderr, "could not create %s\n", path.c_str());
+        return;
+    }
+    fwrite(bytes.data(), 1, bytes.size(), file);
+    fclose(file);
+}
+
+bool read_file(const std::string& path, std::string* bytes) {
+    FILE* file = fopen(native_path(path).c_str(), "rb");
+    if (!file) return false;
+    bytes->clear();
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) bytes->append(buffer, n);
+    fclose(file);
+    return true;
+}
+
+bool file_exists(const std::string& path) {
+    FILE* file = fopen(native_path(path).c_str(), "rb");
+    if (file) fclose(file);
+    return file != nullptr;
+}
+
+}  // namespace test
