@@ -1,0 +1,264 @@
+// Command-line splitting, switches and positional arguments, the automatic
+// output name, and the file tests behind them.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <string>
+#include <vector>
+
+#include "app/file_tests.h"
+#include "app/settings.h"
+#include "support/test_support.h"
+
+namespace {
+
+// 表: its second byte is the code of the backslash.
+const std::string HYO = "\x95\x5C";
+
+// Command lines written as in the description of the splitter: Q stands for
+// a double quote and B for a backslash.
+std::string qb(std::string text) {
+    for (char& c : text) {
+        if (c == 'Q') c = '"';
+        if (c == 'B') c = '\\';
+    }
+    return text;
+}
+
+// Splits text and checks the shape of the block: count + 1 pointers, the
+// last null, then every text inside the same block.
+std::vector<std::string> split(const std::string& text) {
+    int count = -1;
+    char** args = split_command_line(text.c_str(), &count);
+    EXPECT_NE(args, nullptr);
+    if (args == nullptr) return {};
+    std::vector<std::string> result;
+    const char* texts = (const char*)(args + count + 1);
+    for (int i = 0; i < count; ++i) {
+        EXPECT_GE(args[i], texts) << "argument " << i << " lies outside the block";
+        result.push_back(args[i]);
+    }
+    EXPECT_EQ(args[count], nullptr) << "the table does not end with a null entry";
+    free(args);
+    return result;
+}
+
+using args_t = std::vector<std::string>;
+
+TEST(SplitCommandLine, BackslashesAndQuotes) {
+    EXPECT_EQ(split(qb("p aBBBQb")), args_t({"p", qb("aBQb")})) << "odd backslashes escape the quote";
+    EXPECT_EQ(split(qb("p aBBb")), args_t({"p", qb("aBBb")})) << "backslashes not before a quote are kept";
+    EXPECT_EQ(split(qb("p aBBQb cQ d")), args_t({"p", qb("aBb c"), "d"}))
+        << "even backslashes halve and quote";
+    EXPECT_EQ(split(qb("p Qa bQ")), args_t({"p", "a b"}));
+    EXPECT_EQ(split(qb("p QaQQbQ")), args_t({"p", qb("aQb")}));
+    EXPECT_EQ(split(qb("p QQ x")), args_t({"p", "", "x"})) << "a quoted empty text is an argument";
+    EXPECT_EQ(split(qb("p aBQ")), args_t({"p", qb("aQ")}));
+}
+
+TEST(SplitCommandLine, UnclosedQuoteRunsToTheEnd) {
+    EXPECT_EQ(split(qb("p Qa b\tc ")), args_t({"p", "a b\tc "}));
+}
+
+TEST(SplitCommandLine, ProgramNameTakesQuotesOnly) {
+    EXPECT_EQ(split(qb("QC:BMy ProgramsBp.exeQ x")), args_t({qb("C:BMy ProgramsBp.exe"), "x"}));
+    // A backslash before the closing quote escapes nothing in the name.
+    EXPECT_EQ(split(qb("QC:BdirBQ x")), args_t({qb("C:BdirB"), "x"}));
+    EXPECT_EQ(split(qb("C:BpQ.exe x")), args_t({qb("C:BpQ.exe"), "x"}));
+    EXPECT_EQ(split(qb("Qp")), args_t({"p"}));
+}
+
+TEST(SplitCommandLine, BlanksSeparate) {
+    EXPECT_EQ(split("p\ta \t b\t"), args_t({"p", "a", "b"}));
+    EXPECT_EQ(split("p"), args_t({"p"}));
+    EXPECT_EQ(split(""), args_t({""}));
+    EXPECT_EQ(split("p   "), args_t({"p"}));
+}
+
+TEST(SplitCommandLine, SecondByteIsNeverBackslashOrQuote) {
+    // 表 before a quote is no backslash: the quote opens quoting.
+    EXPECT_EQ(split(qb("p a" + HYO + "Qb cQ")), args_t({"p", "a" + HYO + "b c"}));
+    EXPECT_EQ(split(qb("p B" + HYO + "Q x Q")), args_t({"p", qb("B") + HYO + " x "}));
+    // 0x81 0x22: the quote byte is the second byte of one character.
+    EXPECT_EQ(split("p \x81\"x y"), args_t({"p", "\x81\"x", "y"}));
+    // 0x81 0x20: the blank byte is taken with its lead byte.
+    EXPECT_EQ(split("p \x81 x y"), args_t({"p", "\x81 x", "y"}));
+    EXPECT_EQ(split(qb("Qc:B" + HYO + "Q x")), args_t({qb("c:B") + HYO, "x"}));
+}
+
+TEST(SplitCommandLine, LeadByteBeforeTerminatorIsCopiedAlone) {
+    EXPECT_EQ(split("p a\x95"), args_t({"p", "a\x95"}));
+    EXPECT_EQ(split("p\x95"), args_t({"p\x95"}));
+}
+
+// --- Switches and positional arguments ---------------------------------------------
+
+struct parsed_t {
+    settings_t settings;
+    bool wanted;
+};
+
+parsed_t parse(const args_t& arguments) {
+    parsed_t p;
+    settings_init(&p.settings);
+    std::vector<const char*> args = {"scrivlet.exe"};
+    for (const std::string& a : arguments) args.push_back(a.c_str());
+    p.wanted = parse_command_line(&p.settings, (int)args.size(), args.data());
+    return p;
+}
+
+void expect_defaults_but_texts(const settings_t& s) {
+    EXPECT_EQ(s.flags, FLAG_FULL_PATH);
+    EXPECT_EQ(s.case_mode, CASE_UNCHANGED);
+    EXPECT_EQ(s.filter_kind, FILTER_NONE);
+    EXPECT_STREQ(s.filter_text, "");
+}
+
+TEST(ParseCommandLine, NoArgumentsWantsDialogWithDefaults) {
+    const parsed_t p = parse({});
+    EXPECT_TRUE(p.wanted);
+    expect_defaults_but_texts(p.settings);
+    EXPECT_STREQ(p.settings.folder, "");
+    EXPECT_STREQ(p.settings.output_file, "");
+}
+
+TEST(ParseCommandLine, SwitchesIgnoreLetterCase) {
+    EXPECT_FALSE(parse({"/NOUI"}).wanted);
+    EXPECT_FALSE(parse({"/NoUi"}).wanted);
+    EXPECT_EQ(parse({"/Sub:1"}).settings.flags, FLAG_FULL_PATH | FLAG_SUBFOLDERS);
+    EXPECT_EQ(parse({"/SUB:1"}).settings.flags, FLAG_FULL_PATH | FLAG_SUBFOLDERS);
+}
+
+TEST(ParseCommandLine, UnknownSwitchesAreIgnored) {
+    const parsed_t p = parse({"/sub:0", "/sub:1x", "/help", "/noui "});
+    EXPECT_TRUE(p.wanted);
+    expect_defaults_but_texts(p.settings);
+    EXPECT_STREQ(p.settings.folder, "");
+    EXPECT_STREQ(p.settings.output_file, "") << "a switch was taken for the output file";
+}
+
+TEST(ParseCommandLine, NouiWithFolderAndOutputRunsAtOnce) {
+    test::temp_dir dir;
+    const std::string output = dir.join("list.txt");
+    const parsed_t p = parse({dir.path(), output, "/noui"});
+    EXPECT_FALSE(p.wanted);
+    EXPECT_EQ(p.settings.folder, dir.path());
+    EXPECT_EQ(p.settings.output_file, output);
+    EXPECT_TRUE(settings_valid(&p.settings));
+    expect_defaults_but_texts(p.settings);
+}
+
+TEST(ParseCommandLine, LaterArgumentsReplaceEarlierOnes) {
+    test::temp_dir dir;
+    const std::string first = dir.join("first");
+    const std::string second = dir.join("second");
+    test::make_folder(first);
+    test::make_folder(second);
+    const parsed_t p = parse({"one.txt", first, "two.txt", second});
+    EXPECT_EQ(p.settings.folder, second);
+    EXPECT_STREQ(p.settings.output_file, "two.txt");
+    EXPECT_TRUE(p.wanted) << "the dialog opens without /noui";
+}
+
+TEST(ParseCommandLine, FileIsNoFolderButAnOutput) {
+    test::temp_dir dir;
+    const std::string file = dir.join("plain.txt");
+    test::write_file(file, "x");
+    const parsed_t p = parse({file});
+    EXPECT_STREQ(p.settings.folder, "");
+    EXPECT_EQ(p.settings.output_file, file);
+    EXPECT_FALSE(settings_valid(&p.settings));
+}
+
+TEST(ParseCommandLine, LongArgumentsAreCutToTheBuffer) {
+    const std::string name = std::string(519, 'n') + HYO;  // 521 bytes fit
+    EXPECT_EQ(std::string(parse({name}).settings.output_file), name);
+    const std::string longer = std::string(520, 'n') + HYO;  // cut before the character
+    EXPECT_EQ(std::string(parse({longer}).settings.output_file), std::string(520, 'n'));
+}
+
+// --- /auto --------------------------------------------------------------------------
+
+TEST(AutoOutputName, TakesFirstFreeNameOfEleven) {
+    test::temp_dir dir;
+    const std::string folder = dir.join("logs");
+    test::make_folder(folder);
+    std::vector<std::string> names = {folder + ".txt"};
+    for (int i = 0; i <= 9; ++i) names.push_back(folder + "(" + std::to_string(i) + ").txt");
+
+    for (size_t k = 0; k < names.size(); ++k) {
+        const parsed_t p = parse({"/auto", folder});
+        EXPECT_FALSE(p.wanted) << "with " << k << " names taken";
+        EXPECT_EQ(p.settings.output_file, names[k]) << "with " << k << " names taken";
+        // A folder of that name blocks it as well as a file does.
+        if (k % 2 == 0) {
+            test::write_file(names[k], "");
+        } else {
+            test::make_folder(names[k]);
+        }
+    }
+    const parsed_t full = parse({"/auto", folder});
+    EXPECT_TRUE(full.wanted) << "all eleven taken: the dialog must open";
+    EXPECT_STREQ(full.settings.output_file, "");
+}
+
+TEST(AutoOutputName, GivenOutputIsKept) {
+    test::temp_dir dir;
+    const parsed_t p = parse({"/auto", dir.path(), "mine.txt"});
+    EXPECT_STREQ(p.settings.output_file, "mine.txt");
+    EXPECT_TRUE(p.wanted) << "without /noui the dialog opens";
+    EXPECT_FALSE(parse({"/AUTO", dir.path(), "mine.txt", "/noui"}).wanted);
+}
+
+TEST(AutoOutputName, NeedsAFolder) {
+    const parsed_t p = parse({"/auto"});
+    EXPECT_TRUE(p.wanted);
+    EXPECT_STREQ(p.settings.output_file, "");
+}
+
+TEST(AutoOutputName, TrailingSeparatorPutsNameInsideFolder) {
+    test::temp_dir dir;
+    const std::string folder = dir.join("logs") + "\\";
+    test::make_folder(dir.join("logs"));
+    const parsed_t p = parse({folder, "/auto"});
+    EXPECT_EQ(p.settings.output_file, folder + ".txt");
+    EXPECT_FALSE(p.wanted);
+}
+
+TEST(AutoOutputName, NameTooLongForPathBufferIsNotMade) {
+    char out[PATH_BUFFER_SIZE];
+    EXPECT_FALSE(make_auto_output_name(out, std::string(520, 'a').c_str()));
+}
+
+// --- File tests -------------------------------------------------------------------------
+
+TEST(FileTests, FoldersFilesAndNothing) {
+    test::temp_dir dir;
+    const std::string file = dir.join("f.txt");
+    const std::string missing = dir.join("missing");
+    test::write_file(file, "x");
+    EXPECT_TRUE(is_existing_folder(dir.path().c_str()));
+    EXPECT_TRUE(path_exists(dir.path().c_str()));
+    EXPECT_FALSE(is_existing_folder(file.c_str()));
+    EXPECT_TRUE(path_exists(file.c_str()));
+    EXPECT_FALSE(is_existing_folder(missing.c_str()));
+    EXPECT_FALSE(path_exists(missing.c_str()));
+    EXPECT_FALSE(path_exists(""));
+}
+
+TEST(FileTests, SettingsValidNeedsFolderAndOutput) {
+    test::temp_dir dir;
+    settings_t s;
+    settings_init(&s);
+    EXPECT_FALSE(settings_valid(&s));
+    str_copy_bounded(s.folder, dir.path().c_str(), sizeof s.folder);
+    EXPECT_FALSE(settings_valid(&s)) << "no output file";
+    str_copy_bounded(s.output_file, "out.txt", sizeof s.output_file);
+    EXPECT_TRUE(settings_valid(&s));
+    str_copy_bounded(s.folder, dir.join("missing").c_str(), sizeof s.folder);
+    EXPECT_FALSE(settings_valid(&s)) << "the folder does not exist";
+}
+
+}  // namespace
