@@ -10,6 +10,10 @@ target_link_libraries(scrivlet_core PUBLIC ${SCRIVLET_WIN32_LIBS})
 add_link_options(-static -static-libgcc -static-libstdc++)
 
 add_executable(Scrivlet WIN32 app/main_win32.cpp res/scrivlet.rc)
+# windres looks for the icon file in the include directories.
+target_include_directories(Scrivlet PRIVATE ${CMAKE_SOURCE_DIR}/res)
+set_source_files_properties(res/scrivlet.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/scrivlet.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
 target_link_libraries(Scrivlet PRIVATE scrivlet_core)
 scrivlet_target_defaults(Scrivlet)
 target_link_options(Scrivlet PRIVATE -mwindows)

@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""Both builds write the same list for the same tree.
+
+One tree on disk is listed by the native `scrivlet` and by Scrivlet.exe under
+Wine, both in the ja_JP.UTF-8 locale. Given the same relative top folder from
+the tree's parent, the two list files must be byte-identical; given absolute
+top folders (a Unix path and its Z: name), the lines must be identical below
+the top folder's text.
+
+The names are chosen so that a case-insensitive order in the user's locale is
+unambiguous: ASCII letters of mixed case, digits, kanji and katakana. The
+two collations really differ elsewhere, and such names are left out:
+- punctuation: Wine's lstrcmpiA sorts "_under.txt" before "10z" and "xa.txt"
+  before "x-y.txt" (it passes over the hyphen); glibc does otherwise;
+- hiragana against katakana: Wine orders kana by sound whatever the script
+  ("データ" before "ひらがな"), glibc by code point (hiragana first).
+
+Needs SCRIVLET_EXE and SCRIVLET_NATIVE_PROGRAM (set by CTest), and the
+environment of scripts/with_wine.sh.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import wine_support as ws  # noqa: E402
+
+EXE = os.environ.get("SCRIVLET_EXE", "")
+NATIVE = os.environ.get("SCRIVLET_NATIVE_PROGRAM", "")
+SKIPPED = 77  # CTest's SKIP_RETURN_CODE for this test
+
+TREE = {
+    "Alpha": {"one.txt": b"1", "表": {"内.txt": b""}},
+    "beta": {},
+    "Gamma": {"sub1": {"二.txt": b""}, "Sub2": {"deep": {"x": b""}}},
+    "empty": {},
+    "日本": {"データ.txt": b""},
+    "a.txt": b"",
+    "B.txt": b"",
+    "c10.txt": b"",
+    "c2.txt": b"",
+    "File1.txt": b"",
+    "file2.TXT": b"",
+    "readme": b"",
+    "README2": b"",
+    "1abc": b"",
+    "9z": b"",
+    "10z": b"",
+    "z9.dat": b"",
+    "Z10.dat": b"",
+    "カタカナ.txt": b"",
+    "漢字.txt": b"",
+    "表.txt": b"",
+}
+
+
+def count_entries(layout):
+    return sum(1 + (count_entries(v) if isinstance(v, dict) else 0) for v in layout.values())
+
+
+def run_native(args, cwd):
+    env = dict(os.environ, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8")
+    with tempfile.TemporaryFile() as out:
+        code = subprocess.run(
+            [NATIVE] + args, cwd=cwd, env=env, stdin=subprocess.DEVNULL, stdout=out, stderr=out, timeout=60
+        ).returncode
+        out.seek(0)
+        return code, out.read().decode("utf-8", "replace")
+
+
+def lines_below(data, top):
+    """The lines of a list with the top folder's text and one separator cut off."""
+    lines = data.split(b"\r\n")
+    prefix = top.encode("cp932") + b"\\"
+    cut = []
+    for line in lines[:-1]:
+        if not line.startswith(prefix):
+            return None
+        cut.append(line[len(prefix):])
+    return cut
+
+
+class identical_lists_test(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.mkdtemp(prefix="scrivlet-identical-")
+        ws.make_tree(os.path.join(cls.work, "tree"), TREE)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.work, True)
+
+    def read(self, name):
+        with open(os.path.join(self.work, name), "rb") as f:
+            return f.read()
+
+    def list_both(self, native_args, wine_args):
+        code, text = run_native(native_args, self.work)
+        self.assertEqual(code, 0, "native scrivlet %s: %s" % (" ".join(native_args), text))
+        result = ws.run_wine([EXE] + wine_args, cwd=self.work)
+        self.assertEqual(result.returncode, 0, result.describe())
+
+    def assertSameLines(self, native, wine):
+        self.assertEqual(
+            native,
+            wine,
+            "native list:\n%s\nWine list:\n%s"
+            % (b"\n".join(native).decode("cp932", "replace"), b"\n".join(wine).decode("cp932", "replace")),
+        )
+
+    def test_relative_top_folder_gives_byte_identical_files(self):
+        self.list_both(["/noui", "/sub:1", "tree", "native.txt"], ["/noui", "/sub:1", "tree", "wine.txt"])
+        native, wine = self.read("native.txt"), self.read("wine.txt")
+        # Every item once: nothing missing on either side.
+        self.assertEqual(native.count(b"\r\n"), count_entries(TREE), native.decode("cp932", "replace"))
+        self.assertSameLines(native.split(b"\r\n"), wine.split(b"\r\n"))
+        self.assertEqual(native, wine)
+
+    def test_absolute_top_folders_give_the_same_lines_below_them(self):
+        top = os.path.join(self.work, "tree")
+        self.list_both(
+            ["/noui", "/sub:1", top, os.path.join(self.work, "native_full.txt")],
+            ["/noui", "/sub:1", ws.windows_path(top), "wine_full.txt"],
+        )
+        native = lines_below(self.read("native_full.txt"), top)
+        wine = lines_below(self.read("wine_full.txt"), ws.windows_path(top))
+        self.assertIsNotNone(native, "native lines must begin with " + top)
+        self.assertIsNotNone(wine, "Wine lines must begin with " + ws.windows_path(top))
+        self.assertEqual(len(native), count_entries(TREE))
+        self.assertSameLines(native, wine)
+
+
+def main():
+    if not EXE:
+        raise SystemExit("SCRIVLET_EXE must name the Windows program")
+    if not NATIVE or not os.access(NATIVE, os.X_OK):
+        print("skipped: no native program at %r (build build/native first)" % NATIVE)
+        sys.exit(SKIPPED)
+    ws.require_wine_environment()
+    unittest.main(verbosity=2)
+
+
+if __name__ == "__main__":
+    main()
