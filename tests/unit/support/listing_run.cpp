@@ -1,0 +1,62 @@
+#include "support/listing_run.h"
+
+#include <string.h>
+
+#include "support/test_support.h"
+
+namespace test {
+
+namespace {
+message_box_record last_message_box;
+
+int WINAPI recording_message_box(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    ++last_message_box.calls;
+    last_message_box.caption = caption ? caption : "";
+    last_message_box.text = text ? text : "";
+    return IDOK;
+}
+}  // namespace
+
+settings_t listing_settings(const std::string& folder, const std::string& output, uint32_t flags) {
+    settings_t s;
+    settings_init(&s);
+    str_copy_bounded(s.folder, folder.c_str(), sizeof s.folder);
+    str_copy_bounded(s.output_file, output.c_str(), sizeof s.output_file);
+    s.flags = flags;
+    return s;
+}
+
+unsigned run_listing(const settings_t& settings, void (*on_created)(worker_t*)) {
+    worker_t* worker = worker_create(const_cast<settings_t*>(&settings));
+    if (!worker) return 0xDEAD;
+    if (on_created) on_created(worker);
+    worker_start(worker);
+    os.WaitForSingleObject(worker->thread, INFINITE);
+    const unsigned result = worker_exit_code(worker, 0xBAD);
+    worker_release(worker);
+    return result;
+}
+
+bool read_lines(const std::string& path, std::vector<std::string>* lines) {
+    std::string bytes;
+    lines->clear();
+    if (!read_file(path, &bytes)) return false;
+    size_t start = 0;
+    while (start < bytes.size()) {
+        const size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos) return false;
+        std::string line = bytes.substr(start, end - start);
+        if (line.find_first_of("\r\n") != std::string::npos) return false;
+        lines->push_back(line);
+        start = end + 2;
+    }
+    return true;
+}
+
+message_box_record* record_message_boxes() {
+    last_message_box = message_box_record();
+    os.MessageBoxA = recording_message_box;
+    return &last_message_box;
+}
+
+}  // namespace test

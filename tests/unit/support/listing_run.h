@@ -1,0 +1,32 @@
+// Running the real listing job on a real folder, as the program does.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/settings.h"
+#include "ui/progress/worker.h"
+
+namespace test {
+
+// Settings for listing `folder` into `output` (full path names off unless asked).
+settings_t listing_settings(const std::string& folder, const std::string& output, uint32_t flags = 0);
+
+// Runs listing_job on a worker thread until it ends; returns its result.
+// `on_created` may keep the worker (to cancel it from an injected call).
+unsigned run_listing(const settings_t& settings, void (*on_created)(worker_t*) = nullptr);
+
+// The list file split into lines; false when a line lacks its CR LF or a lone
+// LF or CR appears anywhere.
+bool read_lines(const std::string& path, std::vector<std::string>* lines);
+
+// What the message box showed last (caption, text), recorded instead of shown.
+struct message_box_record {
+    int calls = 0;
+    std::string caption;
+    std::string text;
+};
+// Replaces os.MessageBoxA with a recorder; os_restore puts it back.
+message_box_record* record_message_boxes();
+
+}  // namespace test
