@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Sets up the machine, builds the native program and lists a folder with it:
+#   scripts/run.sh [FOLDER [LIST_FILE]]
+# By default it lists this project's own tree into build/scrivlet-list.txt.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+folder=$(realpath "${1:-$root}")
+output=$(realpath -m "${2:-$root/build/scrivlet-list.txt}")
+
+bash "$root/scripts/setup.sh" >/dev/null
+cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$root/build/native" --target scrivlet >/dev/null
+
+"$root/build/native/scrivlet" /noui /sub:1 "$folder" "$output"
+echo "listed $(wc -l <"$output") entries of $folder into $output; the first lines:"
+head -n 10 "$output" | iconv -f CP932 -t UTF-8
