@@ -3,11 +3,14 @@
 #include <new>
 
 #include "app/settings.h"
+#include "filters/regex/regexp_filter.h"
 #include "filters/wildcard_filter.h"
 
 filter_t* create_filter(int filter_kind, const char* filter_text) {
     (void)filter_text;
     switch (filter_kind) {
+        case FILTER_REGEXP:
+            return new (std::nothrow) filter_regexp_t(filter_text);
         case FILTER_WILDCARD:
             return new (std::nothrow) filter_wildcard_t(filter_text);
         default:
