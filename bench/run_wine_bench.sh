@@ -94,17 +94,45 @@ hyperfine --style basic --runs "$runs" --export-json "$out/hyperfine.json" \
     -n "job, short names" "$short_cmd" \
     -n "job, long names" "$long_cmd"
 
+# The wineserver's own CPU time per command: every call that Wine hands to
+# its server (waits, events, handle operations) shows up here, not in the
+# timed process.
+server_pid=
+for pid in $(pgrep wineserver); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        server_pid=$pid
+    fi
+done
+server_ticks() { awk '{ print $14 + $15 }' "/proc/$server_pid/stat" 2>/dev/null || echo 0; }
+server_cpu=()
+if [ -n "$server_pid" ]; then
+    for name in bare exe short long; do
+        cmd_var=${name}_cmd
+        before=$(server_ticks)
+        sh -c "${!cmd_var}"
+        server_cpu+=("$name=$(( $(server_ticks) - before ))")
+    done
+fi
+
+# Peak memory of the wine process, on the tree and on an empty folder: the
+# difference is what the entries cost (the DLLs Wine loads make the rest).
+empty=$out/empty
+mkdir -p "$empty"
+wempty=$(win_path "$empty")
 peak_kb() {
     /usr/bin/time -f '%M' -o "$out/rss.txt" sh -c "$1" && cat "$out/rss.txt"
 }
-rss_bare=$(peak_kb "$bare_cmd")
 rss_exe=$(peak_kb "$exe_cmd")
+rss_exe_empty=$(peak_kb "timeout -k 5 $limit wine '$exe' /noui /sub:1 '$wempty' '$wout\\empty.txt' </dev/null >'$out/empty.out' 2>&1")
 rss_short=$(peak_kb "$short_cmd")
+rss_short_empty=$(peak_kb "timeout -k 5 $limit wine '$job' '$wempty' '$wout\\empty-short.txt' </dev/null >'$out/empty.out' 2>&1")
 
-python3 - "$out/hyperfine.json" "$entries" "$rss_bare" "$rss_exe" "$rss_short" <<'EOF'
+python3 - "$out/hyperfine.json" "$entries" "$rss_exe" "$rss_exe_empty" "$rss_short" "$rss_short_empty" \
+    "$(getconf CLK_TCK)" "${server_cpu[@]}" <<'EOF'
 import json, sys
 results = {r["command"]: r for r in json.load(open(sys.argv[1]))["results"]}
-entries, rss_bare, rss_exe, rss_short = (int(v) for v in sys.argv[2:6])
+entries, rss_exe, rss_exe_empty, rss_short, rss_short_empty, hz = (int(v) for v in sys.argv[2:8])
+server = {k: int(v) / hz for k, v in (a.split("=") for a in sys.argv[8:])}
 med = {name: r["median"] for name, r in results.items()}
 print()
 print("%-18s %10s %10s %10s" % ("command", "median s", "min s", "max s"))
@@ -117,9 +145,12 @@ for name in ("Scrivlet.exe", "job, short names", "job, long names"):
     target = "  (target 1.3x: %s)" % ("met" if ratio <= 1.3 else "MISSED") if name != "job, long names" else ""
     print("%-18s / bare walk: %.2fx%s" % (name, ratio, target))
 print("bare walk per entry: %.1f us" % (base / max(entries, 1) * 1e6))
+if server:
+    print("wineserver CPU for one run: " + ", ".join(
+        "%s %.2f s" % (label, server[key]) for key, label in
+        (("bare", "bare walk"), ("exe", "Scrivlet.exe"), ("short", "job, short names"), ("long", "job, long names"))))
 print()
-print("peak RSS of the wine process: bare walk %d KB, Scrivlet.exe %d KB, job with short names %d KB"
-      % (rss_bare, rss_exe, rss_short))
-print("growth per entry over the bare walk: %.0f bytes (Scrivlet.exe), %.0f bytes (short names)"
-      % ((rss_exe - rss_bare) * 1024.0 / max(entries, 1), (rss_short - rss_bare) * 1024.0 / max(entries, 1)))
+for name, full, empty in (("Scrivlet.exe", rss_exe, rss_exe_empty), ("job, short names", rss_short, rss_short_empty)):
+    print("%-18s peak RSS %d KB, %d KB on an empty folder: %.0f bytes per entry"
+          % (name, full, empty, (full - empty) * 1024.0 / max(entries, 1)))
 EOF
