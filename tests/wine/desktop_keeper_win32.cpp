@@ -23,8 +23,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpszClassName = "ScrivletTestDesktopKeeper";
     if (!RegisterClassA(&wc)) return 1;
     // Never shown: the window only has to exist.
-    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr, instance,
-                                nullptr);
+    HWND hwnd = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr,
+                                instance, nullptr);
     if (!hwnd) return 1;
     // The desktop process is up once the window exists; the script waits for this line.
     printf("ready\n");
