@@ -1,14 +1,15 @@
 // Byte classification, character searches and comparisons.
-#include "text/byte_walk.h"
+#include <string.h>
+
 #include "text/mbs.h"
+#include "text/mbs_classify.h"
 
 int mbs_byte_type(const char* s, size_t i) {
-    byte_kind_t kind = BYTE_SINGLE;
-    for (size_t k = 0; k <= i; ++k) {
-        if (s[k] == '\0') return BYTE_SINGLE;
-        kind = byte_walk_step(kind, (unsigned char)s[k]);
-    }
-    return kind;
+    // memchr stops at the first match, so a short s is never read past.
+    if (memchr(s, '\0', i + 1) != nullptr) return 0;
+    const unsigned char b = (unsigned char)s[i];
+    if (mbs_lead_pending_before(s, i)) return mbs_is_trail_byte(b) ? 2 : 0;
+    return mbs_is_lead_byte(b) ? 1 : 0;
 }
 
 // --- Searching ----------------------------------------------------------------

@@ -1,26 +1,17 @@
-// One forward step of the byte classifier behind mbs_byte_type.
-//
-// Kept apart so that the path functions can classify every byte of a string
-// in a single walk instead of calling mbs_byte_type once per byte.
+// Classifying a byte from behind, without walking from the start of the text.
 #pragma once
+
+#include <stddef.h>
 
 #include "text/mbs.h"
 
-enum byte_kind_t {
-    BYTE_SINGLE = 0,  // a one-byte character
-    BYTE_LEAD = 1,    // the first byte of a double-byte character
-    BYTE_TRAIL = 2,   // the second byte of a double-byte character
-};
-
-// Classifies byte b, given the kind of the byte before it (BYTE_SINGLE at the
-// start of a string). A lead byte followed by a byte outside the trail range
-// leaves that byte a one-byte character, classified afresh.
-inline byte_kind_t byte_walk_step(byte_kind_t previous, unsigned char b) {
-    if (previous == BYTE_LEAD) return mbs_is_trail_byte(b) ? BYTE_TRAIL : BYTE_SINGLE;
-    return mbs_is_lead_byte(b) ? BYTE_LEAD : BYTE_SINGLE;
-}
-
-// True when b, of kind `kind`, is a path separator.
-inline bool byte_walk_is_sep(byte_kind_t kind, unsigned char b) {
-    return b == '\\' && kind == BYTE_SINGLE;
+// True when s[i - 1] is a lead byte still waiting for its second byte, as a
+// walk from s[0] would find. Every lead byte also lies in the trail range, so
+// a run of k lead-range bytes that follows any other byte (or the start of s)
+// classifies as lead, second, lead, second, ... and leaves a lead pending
+// exactly when k is odd. The cost is the length of that run.
+inline bool mbs_lead_pending_before(const char* s, size_t i) {
+    size_t k = 0;
+    while (k < i && mbs_is_lead_byte((unsigned char)s[i - 1 - k])) ++k;
+    return k % 2 == 1;
 }

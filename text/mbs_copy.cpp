@@ -10,13 +10,16 @@ void* mem_zero(void* block, size_t size) {
 }
 
 void str_copy_bounded(char* d, const char* s, size_t n) {
+    // memchr stops at the first match, so a short s is never read past.
+    const char* terminator = (const char*)memchr(s, '\0', n);
+    size_t length = terminator != nullptr ? (size_t)(terminator - s) : n;
     size_t m = n - 1;
-    // Never leave a lead byte at the cut without its second byte.
-    if (mbs_byte_type(s, n - 1) == 2) m = n - 2;
-    size_t k = 0;
-    for (; k < m && s[k] != '\0'; ++k) d[k] = s[k];
-    for (; k < m; ++k) d[k] = '\0';
-    d[m] = '\0';
+    // Never leave a lead byte at the cut without its second byte; only a
+    // source that reaches the cut can be split by it.
+    if (length == n && mbs_byte_type(s, n - 1) == 2) m = n - 2;
+    if (length > m) length = m;
+    memmove(d, s, length);  // d may be s (path_combine(o, o, r))
+    memset(d + length, 0, m + 1 - length);
 }
 
 void str_copy_span(char* d, const char* start, const char* end) {

@@ -177,11 +177,12 @@ TEST(PathCombine, ClearsTheRestOfTheBuffer) {
     for (size_t i = strlen(o); i < PATH_BUFFER_SIZE; ++i) ASSERT_EQ(o[i], '\0') << "at " << i;
 }
 
-// --- The one-walk queries agree with the definitions ---------------------------------
+// --- The fast queries agree with the definitions ------------------------------------
 //
-// The definitions test each position from the end with path_is_sep_at; the
-// code walks forwards once. Every short string over an alphabet of tricky
-// bytes must give the same answers.
+// The definitions test each position with path_is_sep_at, which classifies
+// the byte from the start of the string; the code classifies from behind.
+// Every short string over an alphabet of tricky bytes must give the same
+// answers.
 
 // Calls check with every string of up to max_length bytes from alphabet,
 // stopping at the first failed assertion.
@@ -229,7 +230,7 @@ void check_queries(const std::string& text) {
     ASSERT_EQ(path_find_ext(s), defined_ext(s)) << "for '" << text << "'";
 }
 
-TEST(PathQuery, OneWalkMatchesBackwardDefinition) {
+TEST(PathQuery, MatchesDefinitionOnEveryShortString) {
     // 0x81 0x20: a lead byte before a byte outside the trail range.
     for_each_string("a\\.\x95\x81 ", 7, check_queries);
 }

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "text/mbs.h"
 
@@ -69,6 +70,43 @@ TEST(MbsByteType, AtOrPastTerminatorIsZero) {
     const char s[] = "\x95\0\x5C";
     EXPECT_EQ(mbs_byte_type(s, 1), 0);
     EXPECT_EQ(mbs_byte_type(s, 2), 0);
+}
+
+// The classification as a walk from the first byte: 0 one-byte, 1 lead,
+// 2 second byte; a lead before a byte outside the trail range leaves that
+// byte a one-byte character.
+int walked_byte_type(const std::string& s, size_t i) {
+    int state = 0;
+    for (size_t k = 0; k <= i; ++k) {
+        if (k >= s.size()) return 0;
+        const unsigned char b = (unsigned char)s[k];
+        if (state == 1) {
+            state = (b >= 0x40 && b <= 0xFC && b != 0x7F) ? 2 : 0;
+        } else {
+            state = ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 1 : 0;
+        }
+    }
+    return state;
+}
+
+TEST(MbsByteType, MatchesWalkFromFirstByteOnEveryShortString) {
+    // Lead bytes of both ranges, second bytes in and out of the trail range.
+    const std::string alphabet = "a\\\x95\xE0 \x7F\xFD";
+    std::vector<size_t> digits;
+    for (size_t length = 0; length <= 6; ++length) {
+        digits.assign(length, 0);
+        for (;;) {
+            std::string s;
+            for (size_t d : digits) s += alphabet[d];
+            for (size_t i = 0; i <= length; ++i) {
+                ASSERT_EQ(mbs_byte_type(s.c_str(), i), walked_byte_type(s, i))
+                    << "at index " << i << " of a string of " << length << " bytes";
+            }
+            size_t k = 0;
+            while (k < length && ++digits[k] == alphabet.size()) digits[k++] = 0;
+            if (k == length) break;
+        }
+    }
 }
 
 TEST(MbsSearch, ChrFindsWholeCharactersOnly) {
