@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourceable: a throw-away Wine environment for running the Windows build.
 #
 #   . scripts/wine_env.sh
@@ -48,8 +49,8 @@ wine_env_start_display() {
     Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp 9>"$fd_file" \
         </dev/null >"$WINE_ENV_DIR/xvfb.log" 2>&1 &
     WINE_ENV_XVFB_PID=$!
-    local i
-    for i in $(seq 1 100); do
+    local _
+    for _ in $(seq 1 100); do
         [ -s "$fd_file" ] && break
         kill -0 "$WINE_ENV_XVFB_PID" 2>/dev/null || break
         sleep 0.1
@@ -59,7 +60,8 @@ wine_env_start_display() {
         cat "$WINE_ENV_DIR/xvfb.log" >&2
         return 1
     fi
-    export DISPLAY=":$(head -n1 "$fd_file" | tr -d '[:space:]')"
+    DISPLAY=":$(head -n1 "$fd_file" | tr -d '[:space:]')"
+    export DISPLAY
 }
 
 wine_env_write_registry() {
@@ -108,7 +110,7 @@ wine_env_build_keeper() {
 }
 
 wine_env_start_keeper() {
-    local exe="$WINE_ENV_DIR/desktop_keeper.exe" log="$WINE_ENV_DIR/keeper.log" i
+    local exe="$WINE_ENV_DIR/desktop_keeper.exe" log="$WINE_ENV_DIR/keeper.log" _
     if ! wait "$WINE_ENV_KEEPER_BUILD_PID" || [ ! -f "$exe" ]; then
         wine_env_log "warning: desktop keeper not built; GUI programs start slower"
         return 0
@@ -117,7 +119,7 @@ wine_env_start_keeper() {
     : >"$log"
     timeout -k 5 "${WINE_ENV_KEEPER_TIMEOUT:-7200}" wine "$exe" </dev/null >"$log" 2>&1 &
     WINE_ENV_KEEPER_PID=$!
-    for i in $(seq 1 200); do
+    for _ in $(seq 1 200); do
         grep -q ready "$log" && return 0
         kill -0 "$WINE_ENV_KEEPER_PID" 2>/dev/null || break
         sleep 0.1
@@ -129,7 +131,7 @@ wine_env_start_keeper() {
 # rest for the programs run afterwards. Sets an EXIT trap that undoes it.
 wine_env_start() {
     local started=$SECONDS
-    if ! locale -a 2>/dev/null | grep -qix 'ja_JP\.utf-\?8'; then
+    if ! locale -a 2>/dev/null | grep -ix 'ja_JP\.utf-\?8' >/dev/null; then
         # Without the locale Wine silently falls back to code page 1252.
         wine_env_log "the ja_JP.UTF-8 locale is missing (run scripts/setup.sh)"
         return 1

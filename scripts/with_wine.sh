@@ -12,6 +12,7 @@ if [ $# -eq 0 ]; then
     exit 2
 fi
 
+# shellcheck source=scripts/wine_env.sh
 . "$(dirname "${BASH_SOURCE[0]}")/wine_env.sh"
 wine_env_start || exit 1
 "$@"

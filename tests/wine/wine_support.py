@@ -14,8 +14,8 @@ import tempfile
 
 # Under a persistent wineserver a program starts in well under a second;
 # these limits only stop a run that hangs.
-RUN_TIMEOUT = 60
-BOX_TIMEOUT = 30
+RUN_TIMEOUT = 30
+BOX_TIMEOUT = 20
 
 BEEP_CALL = "Call user32.MessageBeep(ffffffff)"
 
