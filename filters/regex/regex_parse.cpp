@@ -184,10 +184,35 @@ regex_node_t* parse_atom(regex_parser_t* parser, int32_t* counter) {
     }
 }
 
+// Nodes in a tree, counting no further than `limit`.
+int64_t count_nodes(const regex_node_t* tree, int64_t limit) {
+    regex_stack_t<const regex_node_t*> pending;
+    int64_t count = 0;
+    if (tree == nullptr || !pending.push(tree)) return tree == nullptr ? 0 : limit;
+    while (!pending.empty() && count < limit) {
+        const regex_node_t* node = pending.pop();
+        ++count;
+        if ((node->left != nullptr && !pending.push(node->left)) ||
+            (node->right != nullptr && !pending.push(node->right))) {
+            return limit;
+        }
+    }
+    return count;
+}
+
 // X{m,n} as copies of X: m required ones, then n - m optional ones, or a
 // repetition when there is no upper bound (n = 0).
 regex_node_t* expand_counted(regex_parser_t* parser, regex_node_t* x, int32_t m, int32_t n, bool lazy) {
     if (!building(parser)) {
+        node_free(parser, x);
+        return nullptr;
+    }
+    // All the copies and X itself live at once before X is freed: when they
+    // cannot fit the tree bound, say so now rather than after building them.
+    const int64_t copies = (n == 0 ? 1 : 0) + (n > m ? (int64_t)n - m : 0) + (m > 0 ? m : 0);
+    const int64_t room = REGEX_MAX_TREE_NODES - parser->live_nodes;
+    if (copies > 0 && copies * count_nodes(x, room + 1) > room) {
+        fail(parser, REGEX_TOO_LARGE);
         node_free(parser, x);
         return nullptr;
     }

@@ -225,25 +225,35 @@ private:
     }
 };
 
-// Empty when the trees are equal, otherwise where they first differ.
-inline std::string reference_tree_difference(const reference_node_t* want, const regex_node_t* got,
-                                             const std::string& where = "root") {
-    if (want == nullptr || got == nullptr) {
-        return (want == nullptr) == (got == nullptr) ? "" : where + ": one side has no node";
+// Empty when the trees are equal, otherwise what first differs (and after how
+// many nodes, in preorder). Iterative: counted repetitions make deep trees.
+inline std::string reference_tree_difference(const reference_node_t* want_root,
+                                             const regex_node_t* got_root) {
+    std::vector<std::pair<const reference_node_t*, const regex_node_t*>> pending{{want_root, got_root}};
+    for (size_t visited = 0; !pending.empty(); ++visited) {
+        const reference_node_t* want = pending.back().first;
+        const regex_node_t* got = pending.back().second;
+        pending.pop_back();
+        const std::string where = "node " + std::to_string(visited);
+        if (want == nullptr || got == nullptr) {
+            if ((want == nullptr) != (got == nullptr)) return where + ": one side has no node";
+            continue;
+        }
+        if (want->kind != got->kind) {
+            return where + ": kind " + std::to_string(got->kind) + ", expected " + std::to_string(want->kind);
+        }
+        if (want->ch[0] != got->ch[0] || want->ch[1] != got->ch[1]) return where + ": character differs";
+        if (want->group != got->group) {
+            return where + ": group " + std::to_string(got->group) + ", expected " +
+                   std::to_string(want->group);
+        }
+        if (want->kind == RX_CLASS && (got->char_class == nullptr || want->text != got->char_class->text)) {
+            return where + ": class text differs";
+        }
+        pending.push_back({want->right.get(), got->right});
+        pending.push_back({want->left.get(), got->left});
     }
-    if (want->kind != got->kind) {
-        return where + ": kind " + std::to_string(got->kind) + ", expected " + std::to_string(want->kind);
-    }
-    if (want->ch[0] != got->ch[0] || want->ch[1] != got->ch[1]) return where + ": character differs";
-    if (want->group != got->group) {
-        return where + ": group " + std::to_string(got->group) + ", expected " + std::to_string(want->group);
-    }
-    if (want->kind == RX_CLASS && (got->char_class == nullptr || want->text != got->char_class->text)) {
-        return where + ": class text differs";
-    }
-    std::string difference = reference_tree_difference(want->left.get(), got->left, where + ".left");
-    if (!difference.empty()) return difference;
-    return reference_tree_difference(want->right.get(), got->right, where + ".right");
+    return "";
 }
 
 // --- Matcher ------------------------------------------------------------------------
