@@ -180,6 +180,10 @@ wine_env_start() {
 
 wine_env_stop() {
     [ -n "${WINE_ENV_DIR:-}" ] || return 0
+    if [ -n "${WINE_ENV_KEEPER_BUILD_PID:-}" ]; then
+        kill "$WINE_ENV_KEEPER_BUILD_PID" 2>/dev/null
+        wait "$WINE_ENV_KEEPER_BUILD_PID" 2>/dev/null
+    fi
     if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
         timeout -k 5 20 wineserver -k </dev/null >/dev/null 2>&1
         timeout -k 5 30 wineserver -w </dev/null >/dev/null 2>&1
@@ -198,6 +202,7 @@ wine_env_stop() {
         rm -rf "$WINE_ENV_DIR"
     fi
     WINE_ENV_DIR=
+    WINE_ENV_KEEPER_BUILD_PID=
     WINE_ENV_KEEPER_PID=
     WINE_ENV_XVFB_PID=
 }
