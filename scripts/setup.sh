@@ -8,7 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64
+  wine wine64 fonts-wine
   xvfb xauth x11-utils xdotool imagemagick
   fonts-ipafont-gothic locales
   python3 hyperfine time
