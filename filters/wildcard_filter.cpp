@@ -7,38 +7,87 @@
 
 #include "text/mbs.h"
 
-filter_wildcard_t::filter_wildcard_t(const char* text) : patterns(nullptr), items(nullptr), item_count(0) {
+namespace {
+
+// Only the one-byte ASCII letters fold; double-byte codes are above 255.
+inline unsigned int fold_case(unsigned int code) {
+    return (code >= 'A' && code <= 'Z') ? code + ('a' - 'A') : code;
+}
+
+// Byte-wise equality with A-Z taken as a-z, also inside double-byte
+// characters. Where a name matches an item, its first and last bytes equal the
+// item's literal head and tail up to the case of one-byte letters, so this
+// never turns away a name that the item matches.
+bool bytes_equal_folded(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        if (fold_case((unsigned char)a[i]) != fold_case((unsigned char)b[i])) return false;
+    }
+    return true;
+}
+
+bool is_wildcard(unsigned int code) {
+    return code == '*' || code == '?';
+}
+
+wildcard_item_t describe_item(const char* text) {
+    wildcard_item_t item = {text, strlen(text), 0, 0};
+    const char* first_wildcard = nullptr;
+    const char* after_last_wildcard = nullptr;
+    for (const char* p = text; *p != '\0'; p = mbs_next(p)) {
+        if (!is_wildcard(mbs_char(p))) continue;
+        if (first_wildcard == nullptr) first_wildcard = p;
+        after_last_wildcard = mbs_next(p);
+    }
+    if (first_wildcard == nullptr) {
+        item.head = item.tail = item.length;  // literal throughout
+    } else {
+        item.head = (size_t)(first_wildcard - text);
+        item.tail = (size_t)(text + item.length - after_last_wildcard);
+    }
+    return item;
+}
+
+}  // namespace
+
+filter_wildcard_t::filter_wildcard_t(const char* text)
+    : patterns(nullptr), items(nullptr), item_count(0), item_text(nullptr) {
     if (text == nullptr) return;
-    const size_t text_size = (size_t)(str_end(text) - text) + 1;
+    const size_t text_size = strlen(text) + 1;
     patterns = new (std::nothrow) char[text_size];
     if (patterns == nullptr) return;
     memcpy(patterns, text, text_size);
 
     // Every test would split the list the same way, so split it once: first
-    // to size the block, then to fill it. next_pattern writes a whole
-    // PATH_BUFFER_SIZE buffer, hence the copy through `item`.
-    char item[PATH_BUFFER_SIZE];
-    size_t block_size = 0;
+    // to size the blocks, then to fill them. next_pattern writes a whole
+    // PATH_BUFFER_SIZE buffer, hence the copy through `buffer`.
+    char buffer[PATH_BUFFER_SIZE];
+    size_t text_bytes = 0, count = 0;
     const char* cursor = patterns;
     do {
-        cursor = next_pattern(cursor, item);
-        block_size += strlen(item) + 1;
+        cursor = next_pattern(cursor, buffer);
+        text_bytes += strlen(buffer) + 1;
+        ++count;
     } while (cursor != nullptr);
 
-    items = new (std::nothrow) char[block_size];
-    if (items == nullptr) {
+    items = new (std::nothrow) wildcard_item_t[count];
+    item_text = new (std::nothrow) char[text_bytes];
+    if (items == nullptr || item_text == nullptr) {
+        delete[] items;
+        items = nullptr;
+        delete[] item_text;
+        item_text = nullptr;
         delete[] patterns;
         patterns = nullptr;
         return;
     }
-    char* out = items;
+    char* out = item_text;
     cursor = patterns;
     do {
-        cursor = next_pattern(cursor, item);
-        const size_t item_size = strlen(item) + 1;
-        memcpy(out, item, item_size);
-        out += item_size;
-        ++item_count;
+        cursor = next_pattern(cursor, buffer);
+        const size_t size = strlen(buffer) + 1;
+        memcpy(out, buffer, size);
+        items[item_count++] = describe_item(out);
+        out += size;
     } while (cursor != nullptr);
 }
 
@@ -46,15 +95,23 @@ filter_wildcard_t::~filter_wildcard_t() {
     delete[] items;
     items = nullptr;
     item_count = 0;
+    delete[] item_text;
+    item_text = nullptr;
     delete[] patterns;
     patterns = nullptr;
 }
 
 bool filter_wildcard_t::matches(const char* name) {
-    const char* item = items;
+    const size_t name_length = strlen(name);
     for (size_t i = 0; i < item_count; ++i) {
-        if (wildcard_match(item, name)) return true;
-        item = str_end(item) + 1;
+        const wildcard_item_t& item = items[i];
+        if (item.head > name_length || item.tail > name_length) continue;
+        if (!bytes_equal_folded(item.text, name, item.head)) continue;
+        if (!bytes_equal_folded(item.text + item.length - item.tail, name + name_length - item.tail,
+                                item.tail)) {
+            continue;
+        }
+        if (wildcard_match(item.text, name)) return true;
     }
     return false;
 }
@@ -70,15 +127,6 @@ const char* next_pattern(const char* cursor, char* buffer) {
     mbs_lower(buffer);
     return end;
 }
-
-namespace {
-
-// Only the one-byte ASCII letters fold; double-byte codes are above 255.
-inline unsigned int fold_case(unsigned int code) {
-    return (code >= 'A' && code <= 'Z') ? code + ('a' - 'A') : code;
-}
-
-}  // namespace
 
 // Greedy, backtracking to the last star only. Between two stars the pattern
 // is a run of literals and "?" of fixed length in characters. The first place

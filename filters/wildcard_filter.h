@@ -13,6 +13,16 @@
 // The one-byte characters that separate the items of a pattern list.
 constexpr const char PATTERN_SEPARATORS[] = " ;";
 
+// One item of a list, as split by next_pattern, with the literal characters
+// it begins and ends with (before the first and after the last "*" or "?"),
+// which let most names be turned away without running the matcher.
+struct wildcard_item_t {
+    const char* text;  // lower-cased and terminated
+    size_t length;     // bytes of text
+    size_t head;       // bytes of literal characters at the start
+    size_t tail;       // bytes of literal characters at the end
+};
+
 class filter_wildcard_t final : public filter_t {
 public:
     // An empty text is one empty item, which passes only the empty name;
@@ -27,11 +37,12 @@ public:
 private:
     // The filter text as given; null when there was none or no memory.
     char* patterns;
-    // The items of `patterns`, split once by next_pattern: item_count
-    // lower-cased, terminated texts back to back. Null exactly when
-    // `patterns` is.
-    char* items;
+    // The list split once at construction, in the order written; the texts
+    // lie back to back in item_text. Null and 0 exactly when `patterns` is
+    // null: every name is then rejected.
+    wildcard_item_t* items;
     size_t item_count;
+    char* item_text;
 };
 
 // Copies the item at cursor (after any separators) into buffer, a
