@@ -9,13 +9,6 @@
 
 #include "platform/platform.h"
 
-#ifndef ERROR_INVALID_HANDLE
-#define ERROR_INVALID_HANDLE 6L
-#endif
-#ifndef ERROR_NOT_ENOUGH_MEMORY
-#define ERROR_NOT_ENOUGH_MEMORY 8L
-#endif
-
 // The name is ignored: there are no named objects. Null on failure.
 HANDLE WINAPI posix_CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state,
                                  LPCSTR name);
