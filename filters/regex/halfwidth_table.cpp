@@ -1,7 +1,5 @@
 // Full-width characters and their one-byte forms, for comparing letters
 // without regard to case or width.
-#include <stdlib.h>
-
 #include "filters/regex/regex_internal.h"
 
 // Every printable ASCII character and every one-byte katakana or punctuation

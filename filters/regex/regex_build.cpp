@@ -13,7 +13,6 @@
 #include <string.h>
 
 #include "filters/regex/regex_internal.h"
-#include "text/mbs.h"
 
 namespace {
 

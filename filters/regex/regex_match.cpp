@@ -202,7 +202,11 @@ walk_result_t walk(search_t& search, const char* start, const char** end) {
             bool taken = transition_test(t, frame->p, search.begin);
             if (taken) {
                 if (!t->is_epsilon) next = mbs_next(frame->p);
-                taken = !known_failed(search, t->target, next);
+                // With a negative lookahead, only a walk entered the same
+                // way, by consuming a character, is known to fail again.
+                if (!t->is_epsilon || program->remember_failures == 2) {
+                    taken = !known_failed(search, t->target, next);
+                }
             }
             if (!taken) {
                 if (t->kind == RX_NOT_AHEAD) {
