@@ -1,5 +1,7 @@
 // The Windows program's entry: the command line comes from GetCommandLineA
 // and is split by the program's own splitter.
+#include <windows.h>
+// after windows.h, which they need
 #include <commctrl.h>
 #include <objbase.h>
 #include <stdlib.h>
