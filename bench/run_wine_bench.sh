@@ -86,7 +86,6 @@ echo "entries walked: $entries; list lines: exe $(wc -l <"$out/exe.txt"), short 
 if cmp -s "$out/exe.txt" "$out/short.txt"; then
     echo "warning: the short-name list equals the long one" >&2
 fi
-echo "lines that differ between the long and the short list: $(diff "$out/exe.txt" "$out/short.txt" | grep -c '^>')"
 
 hyperfine --style basic --runs "$runs" --export-json "$out/hyperfine.json" \
     -n "bare walk" "$bare_cmd" \
