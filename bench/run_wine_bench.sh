@@ -15,8 +15,8 @@
 # Wine environment is the throw-away one of scripts/wine_env.sh. Build first:
 #   cmake -S . -B build/mingw -G Ninja -DCMAKE_BUILD_TYPE=Release \
 #         -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake && cmake --build build/mingw
-# No errexit: the Wine environment's exit trap must always run to the end.
 set -uo pipefail
+# No errexit: the Wine environment's exit trap must always run to the end.
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
 bench_dir=${BENCH_DIR:-/tmp/scrivlet-bench}
@@ -59,6 +59,7 @@ win_path() { printf 'Z:%s' "${1//\//\\}"; }
 wtree=$(win_path "$tree")
 wout=$(win_path "$out")
 
+# shellcheck source=../scripts/wine_env.sh
 . "$repo/scripts/wine_env.sh"
 wine_env_start || exit 1
 
