@@ -59,7 +59,7 @@ win_path() { printf 'Z:%s' "${1//\//\\}"; }
 wtree=$(win_path "$tree")
 wout=$(win_path "$out")
 
-# shellcheck source=../scripts/wine_env.sh
+# shellcheck source=SCRIPTDIR/../scripts/wine_env.sh
 . "$repo/scripts/wine_env.sh"
 wine_env_start || exit 1
 
