@@ -32,7 +32,9 @@ void entry_free(entry_t* entry) {
     free(entry);
 }
 
-entry_list_t* entry_list_new() { return (entry_list_t*)calloc(1, sizeof(entry_list_t)); }
+entry_list_t* entry_list_new() {
+    return (entry_list_t*)calloc(1, sizeof(entry_list_t));
+}
 
 int entry_list_push_front(entry_list_t* list, entry_t* entry) {
     entry->prev = nullptr;

@@ -15,13 +15,13 @@ struct entry_list_t;
 struct entry_t {
     entry_t* prev;
     entry_t* next;
-    entry_list_t* children;  // a walked folder's contents; null for files
-    char* path;              // the walked folder joined with the name
-    const char* rel_name;    // inside path: the part below the top folder
-    char* short_path;        // the short (8.3) form of path, or null
+    entry_list_t* children;      // a walked folder's contents; null for files
+    char* path;                  // the walked folder joined with the name
+    const char* rel_name;        // inside path: the part below the top folder
+    char* short_path;            // the short (8.3) form of path, or null
     const char* short_rel_name;  // inside short_path, below the short top folder; or null
-    const char* name;        // the name as the folder search returned it
-    DWORD attributes;        // the search's attribute bits
+    const char* name;            // the name as the folder search returned it
+    DWORD attributes;            // the search's attribute bits
 };
 
 struct entry_list_t {

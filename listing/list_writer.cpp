@@ -55,11 +55,11 @@ FILE* open_list_file(const char* path) {
 }
 
 bool write_entry_list(FILE* file, const entry_list_t* list, const write_options_t* options,
-                      worker_t* worker) {
+                      cancel_check_t* cancel) {
     for (const entry_t* entry = list->first; entry; entry = entry->next) {
-        if (worker_is_cancelled(worker)) return true;
+        if (cancel_check_due(cancel)) return true;
         if (!write_entry_line(file, options, entry)) return false;
-        if (entry->children && !write_entry_list(file, entry->children, options, worker)) return false;
+        if (entry->children && !write_entry_list(file, entry->children, options, cancel)) return false;
     }
     return true;
 }

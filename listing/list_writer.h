@@ -5,8 +5,8 @@
 #include <stdint.h>
 #include <stdio.h>
 
+#include "listing/cancel_check.h"
 #include "listing/entry_list.h"
-#include "ui/progress/worker.h"
 
 struct write_options_t {
     int32_t case_mode;  // CASE_LOWER, CASE_UPPER; any other value leaves letters alone
@@ -17,10 +17,10 @@ struct write_options_t {
 // Creates or empties the list file. On failure shows the writer's message
 // and returns null.
 FILE* open_list_file(const char* path);
-// Writes the tree; stops at once when the worker is cancelled. False when a
-// write failed (the rest is not attempted).
+// Writes the tree, whole lines only; stops when the cancel check sees a
+// cancel. False when a write failed (the rest is not attempted).
 bool write_entry_list(FILE* file, const entry_list_t* list, const write_options_t* options,
-                      worker_t* worker);
+                      cancel_check_t* cancel);
 // Closes the list file; false when the last writes or the close failed.
 bool close_list_file(FILE* file);
 // The message shown when the list file cannot be created or written.

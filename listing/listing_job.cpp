@@ -19,7 +19,8 @@ unsigned write_list(const settings_t* settings, const entry_list_t* list, worker
         (settings->flags & FLAG_FULL_PATH) != 0,
         (settings->flags & FLAG_SHORT_NAMES) != 0,
     };
-    const bool written = write_entry_list(file, list, &options, worker);
+    cancel_check_t cancel = cancel_check_for(worker_cancel_event(worker));
+    const bool written = write_entry_list(file, list, &options, &cancel);
     const bool closed = close_list_file(file);
     if (written && closed) return LISTING_DONE;
     // A full disk must not pass for a finished list; what was written stays.
@@ -40,7 +41,7 @@ unsigned listing_job(worker_t* worker, void* job_arg) {
     const bool has_short_top = short_names && get_short_top(settings->folder, short_top);
 
     walk_context_t context = {
-        worker_cancel_event(worker),
+        cancel_check_for(worker_cancel_event(worker)),
         settings->flags,
         create_filter(settings->filter_kind, settings->filter_text),
         settings->folder,

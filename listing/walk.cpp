@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-#include "app/is_signalled.h"
 #include "app/settings.h"
 #include "text/mbs.h"
 
@@ -10,10 +9,8 @@ namespace {
 
 constexpr size_t PATH_TEXT_MAX = PATH_BUFFER_SIZE - 1;
 
-bool is_dots(const char* name) { return str_equal(name, ".") || str_equal(name, ".."); }
-
-bool cancel_requested(const walk_context_t* context) {
-    return context->cancel_event && is_signalled(context->cancel_event);
+bool is_dots(const char* name) {
+    return str_equal(name, ".") || str_equal(name, "..");
 }
 
 // Length of path_combine(folder, name) for a plain name, before any cut.
@@ -54,9 +51,9 @@ bool add_found_entry(const char* folder, const char* short_folder, const WIN32_F
             short_form = short_path;
         }
 
-        entry_t* entry = entry_new(path, offset_below(path, context->top), data->cFileName,
-                                   data->dwFileAttributes, short_form,
-                                   short_form ? offset_below(short_form, context->short_top) : 0);
+        entry_t* entry =
+            entry_new(path, offset_below(path, context->top), data->cFileName, data->dwFileAttributes,
+                      short_form, short_form ? offset_below(short_form, context->short_top) : 0);
         if (entry) {
             const bool walkable = length + 2 <= PATH_TEXT_MAX;
             if (is_folder && (context->flags & FLAG_SUBFOLDERS) && walkable) {
@@ -65,7 +62,7 @@ bool add_found_entry(const char* folder, const char* short_folder, const WIN32_F
             entry_list_push_front(list, entry);
         }
     }
-    return !cancel_requested(context);
+    return !cancel_check_due(&context->cancel);
 }
 
 }  // namespace
@@ -86,7 +83,7 @@ entry_list_t* walk_folder(const char* folder, const char* short_folder, walk_con
         os.FindClose(find);
     }
 
-    if (cancel_requested(context)) {
+    if (cancel_check_now(&context->cancel)) {
         entry_list_free(list);
         return nullptr;
     }

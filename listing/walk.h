@@ -5,11 +5,12 @@
 #include <stdint.h>
 
 #include "filters/filter.h"
+#include "listing/cancel_check.h"
 #include "listing/entry_list.h"
 
 // What every level of one walk shares.
 struct walk_context_t {
-    HANDLE cancel_event;    // polled after each item and each folder; null: no checks
+    cancel_check_t cancel;  // the worker's cancel event: after items now and then, after each folder
     uint32_t flags;         // FLAG_SUBFOLDERS and FLAG_SHORT_NAMES are read
     filter_t* filter;       // asked about files only
     const char* top;        // the top folder exactly as given: the base of relative names
