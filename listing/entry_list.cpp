@@ -3,14 +3,16 @@
 #include <stdlib.h>
 #include <string.h>
 
-entry_t* entry_new(const char* path, size_t rel_offset, const char* name, DWORD attributes,
-                   const char* short_path, size_t short_rel_offset) {
+entry_t* entry_new(const char* path, size_t rel_offset, const char* name, const char* sort_key,
+                   DWORD attributes, const char* short_path, size_t short_rel_offset) {
     const size_t path_size = strlen(path) + 1;
     const size_t name_size = strlen(name) + 1;
     const size_t short_size = short_path ? strlen(short_path) + 1 : 0;
-    entry_t* entry = (entry_t*)malloc(sizeof(entry_t) + path_size + name_size + short_size);
+    const size_t key_size = strlen(sort_key) + 1;
+    entry_t* entry = (entry_t*)malloc(sizeof(entry_t) + path_size + name_size + short_size + key_size);
     if (!entry) return nullptr;
     char* text = (char*)(entry + 1);
+    entry->sort_key = (const char*)memcpy(text + path_size + name_size + short_size, sort_key, key_size);
     entry->prev = entry->next = nullptr;
     entry->children = nullptr;
     entry->attributes = attributes;
@@ -49,7 +51,13 @@ int compare_entries(const entry_t* a, const entry_t* b) {
     const bool a_folder = entry_is_folder(a);
     const bool b_folder = entry_is_folder(b);
     if (a_folder != b_folder) return a_folder ? -1 : 1;
-    return os.lstrcmpiA(a->name, b->name);
+    return strcmp(a->sort_key, b->sort_key);
+}
+
+const char* make_sort_key(const char* name, char* key, size_t key_size) {
+    const int size =
+        os.LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, name, -1, key, (int)key_size);
+    return size > 0 ? key : nullptr;
 }
 
 void entry_list_free(entry_list_t* list) {

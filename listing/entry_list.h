@@ -21,6 +21,7 @@ struct entry_t {
     char* short_path;            // the short (8.3) form of path, or null
     const char* short_rel_name;  // inside short_path, below the short top folder; or null
     const char* name;            // the name as the folder search returned it
+    const char* sort_key;        // the platform's case-insensitive sort key of the name
     DWORD attributes;            // the search's attribute bits
 };
 
@@ -34,18 +35,24 @@ inline bool entry_is_folder(const entry_t* entry) {
     return (entry->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// An entry for `path` (with its name and, when short_path is not null, its
-// short form); rel/short_rel are byte offsets of the parts below the top
-// folder. Null when memory runs out.
-entry_t* entry_new(const char* path, size_t rel_offset, const char* name, DWORD attributes,
-                   const char* short_path, size_t short_rel_offset);
+// An entry for `path` (with its name, its sort key and, when short_path is
+// not null, its short form); rel/short_rel are byte offsets of the parts
+// below the top folder. Null when memory runs out.
+entry_t* entry_new(const char* path, size_t rel_offset, const char* name, const char* sort_key,
+                   DWORD attributes, const char* short_path, size_t short_rel_offset);
+
+// The sort key of a name into key (key_size bytes): comparing two keys with
+// strcmp orders the names as lstrcmpiA does. Null when it does not fit.
+const char* make_sort_key(const char* name, char* key, size_t key_size);
 // Frees the entry and its children.
 void entry_free(entry_t* entry);
 
 entry_list_t* entry_list_new();
 // Puts the entry first; returns the new count.
 int entry_list_push_front(entry_list_t* list, entry_t* entry);
-// Folders before files, then the platform's name order without regard to case.
+// Folders before files, then the platform's name order without regard to
+// case (lstrcmpiA's, through the sort keys: made once per entry rather than
+// once per comparison).
 int compare_entries(const entry_t* a, const entry_t* b);
 // Stable: entries that compare equal keep their order.
 void entry_list_sort(entry_list_t* list);

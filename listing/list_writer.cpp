@@ -26,14 +26,17 @@ const char* line_text(const entry_t* entry, const write_options_t* options) {
 bool write_entry_line(FILE* file, const write_options_t* options, const entry_t* entry) {
     char line[LINE_BUFFER_SIZE];
     const char* text = line_text(entry, options);
-    if (entry_is_folder(entry)) {
-        path_combine(line, text, "");  // exactly one trailing backslash
-    } else {
-        str_copy_bounded(line, text, PATH_BUFFER_SIZE);
+    size_t length = strlen(text);  // a stored path: at most 521 bytes
+    memcpy(line, text, length + 1);
+    // A folder line ends in exactly one backslash, as path_combine(text, "")
+    // gives it: none is added to a text that ends in one, or to a full buffer.
+    if (entry_is_folder(entry) && length > 0 && length < PATH_BUFFER_SIZE - 1 &&
+        !path_has_trailing_sep(line)) {
+        line[length++] = '\\';
     }
+    line[length] = '\0';
     if (options->case_mode == CASE_LOWER) mbs_lower(line);
     if (options->case_mode == CASE_UPPER) mbs_upper(line);
-    const size_t length = strlen(line);
     memcpy(line + length, LINE_END, sizeof LINE_END);
     return os.fwrite(line, 1, length + 2, file) == length + 2;
 }

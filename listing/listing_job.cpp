@@ -46,6 +46,7 @@ unsigned listing_job(worker_t* worker, void* job_arg) {
         create_filter(settings->filter_kind, settings->filter_text),
         settings->folder,
         has_short_top ? short_top : nullptr,
+        {},
     };
     // Without memory for the filter nothing sensible can be listed.
     if (!context.filter) return LISTING_DONE;

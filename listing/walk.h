@@ -7,6 +7,15 @@
 #include "filters/filter.h"
 #include "listing/cancel_check.h"
 #include "listing/entry_list.h"
+#include "text/mbs.h"
+
+// Room to build one entry's texts. One is enough for the whole walk: an
+// entry is complete before the walk goes down into it.
+struct walk_scratch_t {
+    char path[PATH_BUFFER_SIZE];
+    char short_path[PATH_BUFFER_SIZE];
+    char sort_key[4096];  // a platform sort key takes a few bytes per character
+};
 
 // What every level of one walk shares.
 struct walk_context_t {
@@ -15,6 +24,7 @@ struct walk_context_t {
     filter_t* filter;       // asked about files only
     const char* top;        // the top folder exactly as given: the base of relative names
     const char* short_top;  // its short form; null when short names are off or it has none
+    walk_scratch_t scratch;
 };
 
 // The sorted entries of `folder`, whose short form is short_folder (or null).

@@ -29,6 +29,9 @@ struct platform_calls_t {
     DWORD(WINAPI* GetFileAttributesA)(LPCSTR path);
     DWORD(WINAPI* GetShortPathNameA)(LPCSTR long_path, LPSTR short_path, DWORD size);
     int(WINAPI* lstrcmpiA)(LPCSTR a, LPCSTR b);
+    // With LCMAP_SORTKEY: a byte string whose strcmp order is CompareStringA's.
+    int(WINAPI* LCMapStringA)(LCID locale, DWORD flags, LPCSTR source, int source_length, LPSTR dest,
+                              int dest_size);
 
     // Threads and events.
     HANDLE(WINAPI* CreateEventA)(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state, LPCSTR name);

@@ -9,6 +9,8 @@ BOOL WINAPI posix_FindClose(HANDLE find);
 DWORD WINAPI posix_GetFileAttributesA(LPCSTR path);
 DWORD WINAPI posix_GetShortPathNameA(LPCSTR long_path, LPSTR short_path, DWORD size);
 int WINAPI posix_lstrcmpiA(LPCSTR a, LPCSTR b);
+int WINAPI posix_LCMapStringA(LCID locale, DWORD flags, LPCSTR source, int source_length, LPSTR dest,
+                              int dest_size);
 FILE* posix_fopen(const char* path, const char* mode);
 
 void WINAPI posix_OutputDebugStringA(LPCSTR text);

@@ -1,9 +1,12 @@
-// Name order on POSIX: the stand-in for lstrcmpiA.
+// Name order on POSIX: the stand-ins for lstrcmpiA and for the sort keys of
+// LCMapStringA.
 //
-// lstrcmpiA orders names by the user's locale without regard to case. Here
-// the names are folded to lower case and compared with the C library's
-// collation of the user's locale (set by the program's entry). In the C
-// locale that is a plain byte comparison, which needs no conversion at all.
+// Windows orders names by the user's locale without regard to case. Here
+// the names are folded to lower case (ASCII letters only, as everywhere in
+// the program) and ordered by the C library's collation of the user's
+// locale, set by the program's entry. In the C locale that is the byte
+// order, which needs no conversion at all. Comparing two names is comparing
+// their sort keys, so sorting by keys and sorting with lstrcmpiA agree.
 #include <locale.h>
 #include <string.h>
 
@@ -18,40 +21,50 @@ bool collation_is_bytewise() {
     return !name || strcmp(name, "C") == 0 || strcmp(name, "POSIX") == 0;
 }
 
-// ASCII letters only, and never a byte of a double-byte character.
-inline unsigned fold(unsigned c) { return c - 'A' < 26u ? c + ('a' - 'A') : c; }
-
-int compare_folded_bytes(const char* a, const char* b) {
-    for (;;) {
-        const unsigned ca = mbs_char(a);
-        const unsigned cb = mbs_char(b);
-        const unsigned fa = ca < 256 ? fold(ca) : ca;
-        const unsigned fb = cb < 256 ? fold(cb) : cb;
-        if (fa != fb) return fa < fb ? -1 : 1;
-        if (ca == 0) return 0;
-        a = mbs_next(a);
-        b = mbs_next(b);
-    }
-}
-
-void fold_to_utf8(char* out, size_t size, const char* name) {
+// The key of a name into dest (dest_size bytes, or 0 to ask the size): the
+// number of bytes with the terminator, or 0 when it does not fit.
+int sort_key(const char* name, bool ignore_case, char* dest, size_t dest_size) {
+    // The collation is chosen once at start-up, before any thread runs.
+    static const bool bytewise = collation_is_bytewise();
     char folded[PATH_BUFFER_SIZE];
-    str_copy_bounded(folded, name, sizeof folded);
-    mbs_lower(folded);
-    utf8_from_cp932(out, size, folded);
+    const size_t name_length = strlen(name);
+    if (name_length >= sizeof folded) return 0;  // longer than any name
+    memcpy(folded, name, name_length + 1);
+    if (ignore_case) mbs_lower(folded);
+
+    size_t length;
+    if (bytewise) {
+        length = strlen(folded);
+        if (length < dest_size) memcpy(dest, folded, length + 1);
+    } else {
+        char utf8[PATH_BUFFER_SIZE * 2];
+        utf8_from_cp932(utf8, sizeof utf8, folded);
+        length = strxfrm(dest, utf8, dest_size);
+    }
+    if (dest_size == 0) return (int)length + 1;
+    if (length >= dest_size) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    return (int)length + 1;
 }
 
 }  // namespace
 
+// Only what the program asks for: sort keys of whole, terminated names.
+int WINAPI posix_LCMapStringA(LCID, DWORD flags, LPCSTR source, int source_length, LPSTR dest,
+                              int dest_size) {
+    if (!(flags & LCMAP_SORTKEY) || source_length != -1 || dest_size < 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    return sort_key(source, (flags & NORM_IGNORECASE) != 0, dest, (size_t)dest_size);
+}
+
 int WINAPI posix_lstrcmpiA(LPCSTR a, LPCSTR b) {
-    // The collation is chosen once at start-up, before any thread runs.
-    static const bool bytewise = collation_is_bytewise();
-    if (bytewise) return compare_folded_bytes(a, b);
-    char ua[PATH_BUFFER_SIZE * 2];
-    char ub[PATH_BUFFER_SIZE * 2];
-    fold_to_utf8(ua, sizeof ua, a);
-    fold_to_utf8(ub, sizeof ub, b);
-    const int order = strcoll(ua, ub);
-    if (order != 0) return order < 0 ? -1 : 1;
-    return compare_folded_bytes(a, b);
+    char ka[PATH_BUFFER_SIZE * 8];
+    char kb[PATH_BUFFER_SIZE * 8];
+    if (!sort_key(a, true, ka, sizeof ka) || !sort_key(b, true, kb, sizeof kb)) return strcmp(a, b);
+    const int order = strcmp(ka, kb);
+    return (order > 0) - (order < 0);
 }

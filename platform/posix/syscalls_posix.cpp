@@ -9,6 +9,7 @@ const platform_calls_t os_default = {
     posix_GetFileAttributesA,
     posix_GetShortPathNameA,
     posix_lstrcmpiA,
+    posix_LCMapStringA,
     posix_CreateEventA,
     posix_SetEvent,
     posix_WaitForSingleObject,

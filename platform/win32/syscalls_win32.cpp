@@ -10,6 +10,7 @@ const platform_calls_t os_default = {
     GetFileAttributesA,
     GetShortPathNameA,
     lstrcmpiA,
+    LCMapStringA,
     CreateEventA,
     SetEvent,
     WaitForSingleObject,
