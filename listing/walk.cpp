@@ -70,7 +70,7 @@ entry_t* new_found_entry(const folder_text_t* folder, const folder_text_t* short
 
 // A found item that passes is recorded; a folder is walked at once when
 // subfolders are wanted. A folder is walked only when its own search pattern
-// ("path\\*") still fits the path buffer: deeper paths would be cut, and a
+// ("path\*") still fits the path buffer: deeper paths would be cut, and a
 // cut path (a symbolic link that leads back up, say) could be walked forever.
 // Returns false when the enumeration of this folder should stop.
 bool add_found_entry(const folder_text_t* folder, const folder_text_t* short_folder,

@@ -66,5 +66,5 @@ cmake --build build/mingw
 run_suite wine bash scripts/with_wine.sh ctest --test-dir build/mingw -j1 --output-on-failure
 
 echo
-echo "all suites: $passed passed, $failed failed"
+echo "total: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
