@@ -38,7 +38,7 @@ DEPTH_WEIGHTS = (4, 10, 16, 18, 16, 12, 9, 6, 4, 2, 2, 1)
 WORDS = (
     "report invoice budget summary draft final notes meeting minutes agenda "
     "photo image scan backup archive data export import config settings "
-    "readme license changelog setup install manual guide spec plan schedule "
+    "readme license changelog setup install manual guide notes plan schedule "
     "project client server test sample template letter memo contract order "
     "quote receipt statement payroll inventory catalog price list index main "
     "util helper core module widget layout style theme icon logo banner "
