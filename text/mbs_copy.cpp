@@ -47,12 +47,16 @@ int str_format(char* d, const char* format, ...) {
 }
 
 // Maps the one-byte letters in [from, from + 25] by adding delta; both bytes
-// of a double-byte character are stepped over unchanged.
-static void map_ascii_letters(char* s, char from, int delta) {
-    for (char* p = s; *p != '\0';) {
-        char* next = mbs_next(p);
-        if (next == p + 1 && *p >= from && *p <= from + 25) *p = (char)(*p + delta);
-        p = next;
+// of a double-byte character are stepped over unchanged. (Sorting maps every
+// name once, so this walks bytes rather than calling mbs_next.)
+static void map_ascii_letters(char* s, unsigned char from, int delta) {
+    for (unsigned char* p = (unsigned char*)s; *p != 0; ++p) {
+        if (mbs_is_lead_byte(*p)) {
+            if (p[1] == 0) break;  // a lone lead byte at the end: no letter
+            ++p;
+        } else if ((unsigned)(*p - from) < 26u) {
+            *p = (unsigned char)(*p + delta);
+        }
     }
 }
 
