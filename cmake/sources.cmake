@@ -1,7 +1,7 @@
 # The portable subsystems and the platform layer of the current build,
 # collected by folder; see the file-name rules in the top CMakeLists.txt.
 
-set(_portable_dirs text filters filters/regex listing app ui/progress TOOLS/toolwind)
+set(_portable_dirs text filters filters/regex listing app ui/progress ui/settings TOOLS/toolwind)
 set(SCRIVLET_CORE_SOURCES)
 foreach(dir IN LISTS _portable_dirs)
   file(GLOB _found CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${dir}/*.cpp)
@@ -12,9 +12,6 @@ list(FILTER SCRIVLET_CORE_SOURCES EXCLUDE REGEX "/main_[^/]*\\.cpp$")
 if(WIN32)
   list(FILTER SCRIVLET_CORE_SOURCES EXCLUDE REGEX "_posix\\.cpp$")
   file(GLOB _platform CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
-  # The window subsystems exist only in the Windows build.
-  file(GLOB _windows CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/ui/settings/*.cpp)
-  list(APPEND SCRIVLET_CORE_SOURCES ${_windows})
 else()
   list(FILTER SCRIVLET_CORE_SOURCES EXCLUDE REGEX "_win32\\.cpp$")
   file(GLOB _platform CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/posix/*.cpp)

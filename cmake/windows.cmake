@@ -13,7 +13,7 @@ add_executable(Scrivlet WIN32 app/main_win32.cpp res/scrivlet.rc)
 # windres looks for the icon file in the include directories.
 target_include_directories(Scrivlet PRIVATE ${CMAKE_SOURCE_DIR}/res)
 set_source_files_properties(res/scrivlet.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/scrivlet.ico;${CMAKE_SOURCE_DIR}/res/resource.h")
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/scrivlet.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/scrivlet.manifest;${CMAKE_SOURCE_DIR}/res/settings_dialog.rc;${CMAKE_SOURCE_DIR}/ui/settings/settings_ids.h")
 target_link_libraries(Scrivlet PRIVATE scrivlet_core)
 scrivlet_target_defaults(Scrivlet)
 target_link_options(Scrivlet PRIVATE -mwindows)

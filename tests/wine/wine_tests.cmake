@@ -35,3 +35,7 @@ set_tests_properties(wine_unit_tests wine_exe_image wine_scrivlet_exe wine_ident
     TIMEOUT 900
     SKIP_RETURN_CODE 77
     RUN_SERIAL TRUE)
+
+# The windows of a run: the progress window with its tray icon, and the settings dialog.
+include(${SCRIVLET_WINE_TESTS}/progress_tests.cmake OPTIONAL)
+include(${SCRIVLET_WINE_TESTS}/settings_dialog_tests.cmake OPTIONAL)
