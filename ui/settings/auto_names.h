@@ -1,0 +1,18 @@
+// The path rules behind the two "自動" buttons of the settings dialog: the
+// list file named after the folder, and the folder of the list file. Pure
+// functions on code page 932 texts, so both builds can run them.
+#pragma once
+
+// The list file beside the folder: the folder text with the extension of
+// its last component cut off and one trailing backslash removed (unless
+// that backslash is the whole text), then ".txt". C:\Data\Photos\ gives
+// C:\Data\Photos.txt, C:\ gives C:.txt.
+// out is a PATH_BUFFER_SIZE buffer. False, with out untouched, when the
+// name would not fit in it: nothing is ever cut from a path.
+bool make_output_name_from_folder(const char* folder, char* out);
+
+// The folder of the list file: the text before its last backslash with a
+// backslash appended; a text without one is kept whole and gets the
+// backslash. C:\Data\list.txt gives C:\Data\, list.txt gives list.txt\.
+// out is a PATH_BUFFER_SIZE buffer.
+void make_folder_name_from_output(const char* output, char* out);
