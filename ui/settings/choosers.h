@@ -4,8 +4,9 @@
 // ui/settings/auto_names.h.
 #pragma once
 
-#include <shlobj.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
 
 // Command handlers of the settings dialog; each returns TRUE (handled).
 BOOL browse_folder(HWND dialog);       // button 1042: box 1040 from the folder chooser

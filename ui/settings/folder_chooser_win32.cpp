@@ -1,6 +1,7 @@
 // The shell's folder browser and the conversion of its items to paths.
-#include <shlobj.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shlobj.h>
 
 #include "text/mbs.h"
 #include "ui/settings/choosers.h"

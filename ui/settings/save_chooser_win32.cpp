@@ -1,6 +1,7 @@
 // The common save dialog that picks the list file.
-#include <commdlg.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <commdlg.h>
 
 #include "text/mbs.h"
 #include "ui/settings/choosers.h"
