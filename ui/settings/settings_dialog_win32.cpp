@@ -1,5 +1,284 @@
-// The settings dialog is not built yet: the program behaves as if the user
-// had cancelled it, so only the unattended command line runs a listing.
-#include "ui/settings/settings_dialog.h"
+// The settings dialog (resource 124): initialisation, the enabling rules, the
+// filter tooltip, OK and the system menu's always-on-top command. Sizes and
+// the hit-test mapping are in settings_layout_win32.cpp, the handlers of the
+// four path-row buttons in ui/settings/choosers.h.
+#include <windows.h>
+// After windows.h, which they build on.
+#include <shellapi.h>
 
-bool show_settings_dialog(dialog_param_t*) { return false; }
+#include "TOOLS/toolwind/window_helpers.h"
+#include "app/file_tests.h"
+#include "app/settings.h"
+#include "ui/settings/choosers.h"
+#include "ui/settings/filter_kinds.h"
+#include "ui/settings/settings_dialog.h"
+#include "ui/settings/settings_dialog_proc.h"
+#include "ui/settings/settings_ids.h"
+#include "ui/settings/settings_layout.h"
+
+namespace {
+
+constexpr char CAPTION[] = "Scrivlet";
+constexpr char FOLDER_NOT_FOUND[] = "指定されたフォルダが見つかりません。";
+constexpr char TOPMOST_ITEM[] = "常に最前面に表示(&T)";
+
+// A box is read with room for 520 bytes; the record keeps 259 of them.
+constexpr int READ_BUFFER_SIZE = 521;
+constexpr size_t STORED_TEXT_SIZE = 260;
+
+dialog_param_t* get_param(HWND dialog) {
+    return static_cast<dialog_param_t*>(GetPropA(dialog, PROP_DIALOGPARAM));
+}
+HWND get_tooltip(HWND dialog) {
+    return static_cast<HWND>(GetPropA(dialog, PROP_DIALOGTOOLTIPCTRL));
+}
+HWND get_filter_kind_list(HWND dialog) {
+    return GetDlgItem(dialog, IDC_FILTER_KIND);
+}
+
+void read_box(HWND dialog, int id, char* buffer) {
+    GetDlgItemTextA(dialog, id, buffer, READ_BUFFER_SIZE);
+}
+
+void store_box(HWND dialog, int id, char* field) {
+    char text[READ_BUFFER_SIZE];
+    read_box(dialog, id, text);
+    // Cut without splitting a double-byte character.
+    str_copy_bounded(field, text, STORED_TEXT_SIZE);
+}
+
+void select_and_focus(HWND dialog, int id) {
+    HWND box = GetDlgItem(dialog, id);
+    SendMessageA(box, EM_SETSEL, 0, -1);
+    SetFocus(box);
+}
+
+// Keeps the enabled state of the controls in step with the boxes and the
+// filter kind.
+void update_control_states(HWND dialog) {
+    const LRESULT kind = GetComboSelData(get_filter_kind_list(dialog));
+    if (kind == FILTER_NONE) {
+        EnableDlgItem(dialog, IDC_FILTER_TEXT, FALSE);
+    } else if (kind == FILTER_REGEXP || kind == FILTER_WILDCARD) {
+        EnableDlgItem(dialog, IDC_FILTER_TEXT, TRUE);
+    }
+    // Each "自動" button fills its box from the other row's box.
+    const bool has_output = GetDlgItemTextLength(dialog, IDC_OUTPUT_FILE) > 0;
+    const bool has_folder = GetDlgItemTextLength(dialog, IDC_FOLDER) > 0;
+    EnableDlgItem(dialog, IDC_AUTO_FOLDER, has_output);
+    EnableDlgItem(dialog, IDC_AUTO_OUTPUT, has_folder);
+    EnableDlgItem(dialog, IDOK, has_output && has_folder);
+}
+
+// Gives the filter box the help text of the selected filter kind as its tip.
+void update_filter_tip(HWND dialog) {
+    HWND tooltip = get_tooltip(dialog);
+    HWND filter_box = GetDlgItem(dialog, IDC_FILTER_TEXT);
+    DeleteTooltipTool(tooltip, dialog, filter_box);
+    const filter_kind_t* kind =
+        find_filter_kind(static_cast<int32_t>(GetComboSelData(get_filter_kind_list(dialog))));
+    if (kind) AddTooltipTool(tooltip, dialog, filter_box, kind->help);
+}
+
+void fill_filter_kind_list(HWND dialog, int32_t selected_code) {
+    HWND list = get_filter_kind_list(dialog);
+    for (size_t i = 0; i < filter_kind_count; ++i) {
+        const LRESULT index =
+            SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(filter_kind_table[i].label));
+        if (index >= 0) SendMessageA(list, CB_SETITEMDATA, index, filter_kind_table[i].code);
+    }
+    SendMessageA(list, CB_SETCURSEL, 0, 0);
+    const LRESULT count = SendMessageA(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        if (SendMessageA(list, CB_GETITEMDATA, i, 0) == selected_code) {
+            SendMessageA(list, CB_SETCURSEL, i, 0);
+            break;
+        }
+    }
+}
+
+// The always-on-top item goes just above the Close command, with a
+// separator between them.
+void add_topmost_menu_item(HWND dialog) {
+    HMENU menu = GetSystemMenu(dialog, FALSE);
+    const int close_position = FindSysMenuClosePos(menu);
+    if (close_position < 0) return;
+    InsertMenuSeparator(menu, close_position);
+    InsertMenuA(menu, close_position, MF_BYPOSITION | MF_STRING, IDM_TOPMOST, TOPMOST_ITEM);
+}
+
+void set_edit_box(HWND dialog, int id, const char* text) {
+    SendDlgItemMessageA(dialog, id, EM_LIMITTEXT, SETTINGS_TYPING_LIMIT, 0);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void on_init_dialog(HWND dialog, dialog_param_t* param) {
+    SetPropA(dialog, PROP_DIALOGPARAM, param);
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    SetWindowIcon(dialog, ICON_BIG, GetModuleIcon(instance, SHGFI_LARGEICON));
+    SetWindowIcon(dialog, ICON_SMALL, GetModuleIcon(instance, SHGFI_SMALLICON));
+
+    CenterWindowOnCursor(dialog);
+    settings_layout_record(dialog);
+    add_topmost_menu_item(dialog);
+
+    set_edit_box(dialog, IDC_OUTPUT_FILE, param->output_file);
+    set_edit_box(dialog, IDC_FOLDER, param->folder);
+
+    CheckDlgButton(dialog, IDC_FULL_PATH, (param->flags & FLAG_FULL_PATH) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SUBFOLDERS, (param->flags & FLAG_SUBFOLDERS) ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, IDC_SHORT_NAMES, (param->flags & FLAG_SHORT_NAMES) ? BST_CHECKED : BST_UNCHECKED);
+    if (param->case_mode == CASE_UNCHANGED) CheckDlgButton(dialog, IDC_CASE_UNCHANGED, BST_CHECKED);
+    if (param->case_mode == CASE_LOWER) CheckDlgButton(dialog, IDC_CASE_LOWER, BST_CHECKED);
+    if (param->case_mode == CASE_UPPER) CheckDlgButton(dialog, IDC_CASE_UPPER, BST_CHECKED);
+
+    set_edit_box(dialog, IDC_FILTER_TEXT, param->filter_text);
+    fill_filter_kind_list(dialog, param->filter_kind);
+    EnableDlgItem(dialog, IDC_FILTER_TEXT, FALSE);
+
+    HWND tooltip = CreateTooltipCtrl(dialog, instance);
+    SetTooltipMultiline(tooltip);
+    AddTooltipTool(tooltip, dialog, GetDlgItem(dialog, IDC_FILTER_TEXT), "");
+    SetPropA(dialog, PROP_DIALOGTOOLTIPCTRL, tooltip);
+
+    update_control_states(dialog);
+    update_filter_tip(dialog);
+}
+
+// The dialog owns the icons it was given; the window keeps only handles.
+void destroy_window_icon(HWND dialog, WPARAM which) {
+    HICON icon = SetWindowIcon(dialog, which, nullptr);
+    if (icon) DestroyIcon(icon);
+}
+
+void on_destroy(HWND dialog) {
+    RemovePropA(dialog, PROP_DIALOGPARAM);
+    RemovePropA(dialog, PROP_DIALOGTOOLTIPCTRL);
+    destroy_window_icon(dialog, ICON_BIG);
+    destroy_window_icon(dialog, ICON_SMALL);
+    settings_layout_reset();
+}
+
+int32_t selected_case_mode(HWND dialog) {
+    int32_t mode = CASE_UNCHANGED;
+    if (IsDlgButtonChecked(dialog, IDC_CASE_LOWER) == BST_CHECKED) mode = CASE_LOWER;
+    if (IsDlgButtonChecked(dialog, IDC_CASE_UPPER) == BST_CHECKED) mode = CASE_UPPER;
+    return mode;
+}
+
+uint32_t selected_flags(HWND dialog) {
+    uint32_t flags = 0;
+    if (IsDlgButtonChecked(dialog, IDC_FULL_PATH) == BST_CHECKED) flags |= FLAG_FULL_PATH;
+    if (IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED) flags |= FLAG_SUBFOLDERS;
+    if (IsDlgButtonChecked(dialog, IDC_SHORT_NAMES) == BST_CHECKED) flags |= FLAG_SHORT_NAMES;
+    return flags;
+}
+
+// Accepts the settings only when the folder and the output file's folder
+// exist; the record is written here and nowhere else.
+void on_settings_ok(HWND dialog) {
+    char path[READ_BUFFER_SIZE];
+    read_box(dialog, IDC_FOLDER, path);
+    if (!path_exists(path)) {
+        MessageBoxFormat(dialog, CAPTION, MB_OK, FOLDER_NOT_FOUND);
+        select_and_focus(dialog, IDC_FOLDER);
+        return;
+    }
+    read_box(dialog, IDC_OUTPUT_FILE, path);
+    path_split_name(path);
+    if (!path_exists(path)) {
+        select_and_focus(dialog, IDC_OUTPUT_FILE);
+        return;
+    }
+
+    dialog_param_t* param = get_param(dialog);
+    store_box(dialog, IDC_FOLDER, param->folder);
+    store_box(dialog, IDC_OUTPUT_FILE, param->output_file);
+    store_box(dialog, IDC_FILTER_TEXT, param->filter_text);
+    param->filter_kind = static_cast<int32_t>(GetComboSelData(get_filter_kind_list(dialog)));
+    param->flags = selected_flags(dialog);
+    param->case_mode = selected_case_mode(dialog);
+    EndDialog(dialog, IDOK);
+}
+
+INT_PTR on_command(HWND dialog, int id, int notification) {
+    switch (id) {
+        case IDOK:
+            on_settings_ok(dialog);
+            return TRUE;
+        case IDCANCEL:
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        case IDC_OUTPUT_FILE:
+        case IDC_FOLDER:
+            // EN_UPDATE comes for typing and for texts the program sets alike.
+            if (notification == EN_UPDATE) update_control_states(dialog);
+            return FALSE;
+        case IDC_BROWSE_OUTPUT:
+            return browse_output_file(dialog);
+        case IDC_BROWSE_FOLDER:
+            return browse_folder(dialog);
+        case IDC_AUTO_OUTPUT:
+            return auto_output_name(dialog);
+        case IDC_AUTO_FOLDER:
+            return auto_folder_name(dialog);
+        case IDC_FILTER_KIND:
+            if (notification != CBN_SELCHANGE) return FALSE;
+            update_control_states(dialog);
+            update_filter_tip(dialog);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR on_hit_test(HWND dialog, WPARAM wparam, LPARAM lparam) {
+    const LRESULT hit = DefWindowProcA(dialog, WM_NCHITTEST, wparam, lparam);
+    const LRESULT mapped = settings_map_hit_test(hit);
+    if (mapped == hit) return FALSE;
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, mapped);
+    return TRUE;
+}
+
+}  // namespace
+
+INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            on_init_dialog(dialog, reinterpret_cast<dialog_param_t*>(lparam));
+            return TRUE;  // the dialog manager focuses the first tab stop, the folder box
+        case WM_DESTROY:
+            on_destroy(dialog);
+            return TRUE;
+        case WM_SIZE:
+            if (wparam == SIZE_MINIMIZED) return FALSE;
+            settings_layout_on_size(dialog, wparam, LOWORD(lparam));
+            return TRUE;
+        case WM_GETMINMAXINFO:
+            settings_layout_limit(reinterpret_cast<MINMAXINFO*>(lparam));
+            return TRUE;
+        case WM_NCHITTEST:
+            return on_hit_test(dialog, wparam, lparam);
+        case WM_COMMAND:
+            return on_command(dialog, LOWORD(wparam), HIWORD(wparam));
+        case WM_SYSCOMMAND:
+            if (LOWORD(wparam) != IDM_TOPMOST) return FALSE;
+            SetTopmostState(dialog, !IsTopmost(dialog));
+            return TRUE;
+        case WM_INITMENUPOPUP:
+            // The mark is never stored: it shows the window's real state.
+            CheckTopmostMenuItem(IsTopmost(dialog), GetSystemMenu(dialog, FALSE));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+bool show_settings_dialog(dialog_param_t* param) {
+    // Sizes recorded by an earlier showing must not steer this one's creation.
+    settings_layout_reset();
+    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                                           settings_dialog_proc, reinterpret_cast<LPARAM>(param));
+    return result == IDOK;
+}
