@@ -402,6 +402,34 @@ TEST_F(ToolwindWindows, TopmostRoundTrip) {
     EXPECT_EQ(screen_rect(popup.hwnd), rect_text(10, 10, 60, 60));
 }
 
+INT_PTR CALLBACK empty_dialog_proc(HWND, UINT message, WPARAM, LPARAM) {
+    return message == WM_INITDIALOG;
+}
+
+// A captioned modeless dialog with no controls, as the settings dialog is
+// one: the flags must be accepted by a dialog's frame too.
+TEST_F(ToolwindWindows, TopmostRoundTripOnADialog) {
+    struct {
+        DLGTEMPLATE header;
+        WORD menu, window_class, title;
+    } tmpl = {};
+    tmpl.header.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    tmpl.header.x = 10;
+    tmpl.header.y = 10;
+    tmpl.header.cx = 100;
+    tmpl.header.cy = 50;
+    window dialog(
+        CreateDialogIndirectParamA(GetModuleHandleA(nullptr), &tmpl.header, nullptr, empty_dialog_proc, 0));
+    ASSERT_NE(dialog.hwnd, nullptr);
+    RECT before;
+    GetWindowRect(dialog.hwnd, &before);
+    EXPECT_TRUE(SetTopmostState(dialog.hwnd, TRUE));
+    EXPECT_TRUE(IsTopmost(dialog.hwnd));
+    EXPECT_TRUE(SetTopmostState(dialog.hwnd, FALSE));
+    EXPECT_FALSE(IsTopmost(dialog.hwnd));
+    EXPECT_EQ(screen_rect(dialog.hwnd), describe(before));
+}
+
 TEST_F(ToolwindWindows, HideWindowTellsWhetherItWasVisible) {
     window popup(make_popup(10, 10, 50, 50, nullptr, WS_VISIBLE));
     ASSERT_TRUE(IsWindowVisible(popup.hwnd));
