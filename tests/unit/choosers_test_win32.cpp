@@ -199,18 +199,20 @@ TEST(SaveChooser, NameWithoutFolderIsProposedWhole) {
 }
 
 TEST(SaveChooser, FileInDriveRootOpensAtRoot) {
-    // "C:" alone would be the drive's current folder; make that another one.
+    // The chooser opens at the root whatever the current folder of the drive
+    // is ("C:" alone would name that folder), so make it another one.
     test::temp_dir dir;
+    ASSERT_EQ(dir.path().compare(0, 3, "C:\\"), 0) << dir.path();
     char saved[MAX_PATH] = "";
     GetCurrentDirectoryA(sizeof saved, saved);
     ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
-    ASSERT_EQ(dir.path().compare(0, 3, "C:\\"), 0) << dir.path();
 
     bool chosen = true;
     const save_answer_t answer = look_at_save_chooser("C:\\list.txt", &chosen);
     SetCurrentDirectoryA(saved);
     EXPECT_EQ(answer.folder, "C:\\");
     EXPECT_EQ(answer.name, "list.txt");
+    EXPECT_FALSE(chosen);
 }
 
 // --- The folder browser -----------------------------------------------------------------
