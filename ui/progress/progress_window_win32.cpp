@@ -1,7 +1,124 @@
-// Until the progress window with its notification-area icon exists, the
-// user-interface thread simply waits for the worker.
-#include "ui/progress/progress_window.h"
+// The hidden progress window of the Windows program. A modal dialog built
+// from an in-memory template keeps the user-interface thread's message loop
+// running while the worker lists; a timer closes it once the worker thread
+// has ended, and the notification-area icon's menu can ask for a cancel.
+#include <stdlib.h>
 
-bool progress_run(HINSTANCE, worker_t* worker, HICON) {
-    return os.WaitForSingleObject(worker->thread, INFINITE) == WAIT_OBJECT_0;
+#include "TOOLS/toolwind/window_helpers.h"
+#include "ui/progress/dialog_template.h"
+#include "ui/progress/progress_window.h"
+#include "ui/progress/tray_icon_win32.h"
+
+namespace {
+
+const char PROP_THREAD[] = "PROP_THREAD";
+const char PROP_TRAYICON[] = "PROP_TRAYICON";
+const char MENU_CANCEL_TEXT[] = "キャンセル";
+
+worker_t* progress_get_worker(HWND window) {
+    return static_cast<worker_t*>(GetPropA(window, PROP_THREAD));
+}
+
+// The menu opens at the cursor, where the icon was clicked; the chosen item
+// comes back as WM_COMMAND.
+BOOL progress_show_menu(HWND window) {
+    HMENU menu = CreatePopupMenu();
+    if (menu) {
+        AppendMenuA(menu, MF_STRING, CMD_CANCEL, MENU_CANCEL_TEXT);
+        TrackPopupMenuAtCursor(window, menu);
+        DestroyMenu(menu);
+    }
+    return FALSE;
+}
+
+// Only asks; the window stays until the worker thread has ended.
+BOOL progress_cancel(HWND window) {
+    worker_cancel(progress_get_worker(window));
+    return FALSE;
+}
+
+BOOL progress_on_init(HWND window, const progress_param_t* param) {
+    SetPropA(window, PROP_THREAD, param->worker);
+    NOTIFYICONDATAA* record = tray_icon_open(window, param->icon, param->tip);
+    if (!record) {
+        EndDialog(window, PROGRESS_END_SETUP_FAILED);
+        return TRUE;
+    }
+    SetPropA(window, PROP_TRAYICON, record);
+    // 0 ms: as often as the platform's timer allows.
+    if (SetTimer(window, TIMER_WATCH_WORKER, 0, progress_timer_proc) != TIMER_WATCH_WORKER) {
+        EndDialog(window, PROGRESS_END_SETUP_FAILED);
+        return TRUE;
+    }
+    HideWindow(window);
+    return TRUE;
+}
+
+// The modal loop shows a dialog without WS_VISIBLE once its queue is empty;
+// turning every show into a hide keeps this one out of sight for good.
+BOOL progress_keep_hidden(WINDOWPOS* pos) {
+    pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_HIDEWINDOW;
+    return FALSE;
+}
+
+// Opens the menu only after the shell's notification has been answered.
+BOOL progress_on_tray_notify(HWND window, WPARAM icon_id, LPARAM mouse_message) {
+    if (icon_id == TRAY_ICON_UID && (mouse_message == WM_LBUTTONUP || mouse_message == WM_RBUTTONUP))
+        PostMessageA(window, WM_COMMAND, CMD_SHOW_TRAY_MENU, 0);
+    return FALSE;
+}
+
+// The hidden button (1) and Esc (2) are ignored: only the worker's end closes
+// the window.
+BOOL progress_on_command(HWND window, WORD id) {
+    if (id == CMD_SHOW_TRAY_MENU) return progress_show_menu(window);
+    if (id == CMD_CANCEL) return progress_cancel(window);
+    return FALSE;
+}
+
+BOOL progress_on_destroy(HWND window) {
+    NOTIFYICONDATAA* record = static_cast<NOTIFYICONDATAA*>(RemovePropA(window, PROP_TRAYICON));
+    if (record) {
+        tray_icon_delete(record);
+        free(record);
+    }
+    KillTimer(window, TIMER_WATCH_WORKER);
+    RemovePropA(window, PROP_THREAD);
+    return TRUE;
+}
+
+}  // namespace
+
+VOID CALLBACK progress_timer_proc(HWND window, UINT, UINT_PTR timer_id, DWORD) {
+    if (worker_is_finished(progress_get_worker(window))) {
+        KillTimer(window, timer_id);
+        EndDialog(window, PROGRESS_END_WORKER_DONE);
+    }
+}
+
+INT_PTR CALLBACK progress_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            return progress_on_init(window, reinterpret_cast<const progress_param_t*>(lparam));
+        case WM_WINDOWPOSCHANGING:
+            return progress_keep_hidden(reinterpret_cast<WINDOWPOS*>(lparam));
+        case WM_TRAY_NOTIFY:
+            return progress_on_tray_notify(window, wparam, lparam);
+        case WM_COMMAND:
+            return progress_on_command(window, LOWORD(wparam));
+        case WM_DESTROY:
+            return progress_on_destroy(window);
+    }
+    return FALSE;
+}
+
+bool progress_run(HINSTANCE instance, worker_t* worker, HICON icon) {
+    void* dialog_template = progress_template_build();
+    if (!dialog_template) return false;
+    progress_param_t param = {worker, icon, PROGRESS_TIP};
+    const INT_PTR end =
+        DialogBoxIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(dialog_template), nullptr,
+                                progress_dialog_proc, reinterpret_cast<LPARAM>(&param));
+    free(dialog_template);
+    return end == PROGRESS_END_WORKER_DONE;
 }

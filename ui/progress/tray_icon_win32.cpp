@@ -1,0 +1,54 @@
+#include "ui/progress/tray_icon_win32.h"
+
+#include <stdlib.h>
+
+#include "text/mbs.h"
+#include "ui/progress/progress_window.h"
+
+namespace {
+
+// The tip field of the first version of the record; the field of the newer
+// versions is longer, but a shell reading the first version stops at 64 bytes.
+constexpr size_t TIP_SIZE_V1 = 64;
+static_assert(sizeof(NOTIFYICONDATAA::szTip) >= TIP_SIZE_V1, "the tip field holds the first version's");
+
+}  // namespace
+
+const tray_calls_t tray_calls_default = {Shell_NotifyIconA, Sleep};
+tray_calls_t tray_calls = tray_calls_default;
+
+NOTIFYICONDATAA* tray_icon_create(HWND window, HICON icon, const char* tip) {
+    // The whole structure is allocated and cleared, but cbSize names the first
+    // version, which any shell accepts: NOTIFYICONDATAA_V1_SIZE is 88 bytes in
+    // a 32-bit build and 104 on x64 (pointer-sized hWnd and hIcon).
+    NOTIFYICONDATAA* record = static_cast<NOTIFYICONDATAA*>(malloc(sizeof(NOTIFYICONDATAA)));
+    if (!record) return nullptr;
+    mem_zero(record, sizeof *record);
+    record->cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record->hWnd = window;
+    record->uID = TRAY_ICON_UID;
+    record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record->uCallbackMessage = WM_TRAY_NOTIFY;
+    record->hIcon = icon;
+    str_copy_bounded(record->szTip, tip, TIP_SIZE_V1);
+    return record;
+}
+
+// Right after log-on the shell may not be up yet, and adding fails until it is.
+bool tray_icon_add(NOTIFYICONDATAA* record) {
+    for (int attempt = 1;; ++attempt) {
+        if (tray_calls.Shell_NotifyIconA(NIM_ADD, record)) return true;
+        if (attempt == TRAY_ADD_ATTEMPTS) return false;
+        tray_calls.Sleep(TRAY_ADD_PAUSE_MS);
+    }
+}
+
+NOTIFYICONDATAA* tray_icon_open(HWND window, HICON icon, const char* tip) {
+    NOTIFYICONDATAA* record = tray_icon_create(window, icon, tip);
+    if (record) tray_icon_add(record);
+    return record;
+}
+
+bool tray_icon_delete(NOTIFYICONDATAA* record) {
+    return tray_calls.Shell_NotifyIconA(NIM_DELETE, record) != FALSE;
+}
