@@ -233,6 +233,17 @@ INT_PTR on_command(HWND dialog, int id, int notification) {
     }
 }
 
+// Wine stacks a window below the owned popups above it, and a window below
+// the last topmost one cannot become topmost: the tooltip would keep the
+// dialog out of the topmost band. The tooltip is therefore unowned while the
+// dialog changes band; it is hidden now and re-tops itself when it shows.
+void toggle_topmost(HWND dialog) {
+    HWND tooltip = get_tooltip(dialog);
+    if (tooltip) SetWindowLongPtrA(tooltip, GWLP_HWNDPARENT, 0);
+    SetTopmostState(dialog, !IsTopmost(dialog));
+    if (tooltip) SetWindowLongPtrA(tooltip, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(dialog));
+}
+
 INT_PTR on_hit_test(HWND dialog, WPARAM wparam, LPARAM lparam) {
     const LRESULT hit = DefWindowProcA(dialog, WM_NCHITTEST, wparam, lparam);
     const LRESULT mapped = settings_map_hit_test(hit);
@@ -264,7 +275,7 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
             return on_command(dialog, LOWORD(wparam), HIWORD(wparam));
         case WM_SYSCOMMAND:
             if (LOWORD(wparam) != IDM_TOPMOST) return FALSE;
-            SetTopmostState(dialog, !IsTopmost(dialog));
+            toggle_topmost(dialog);
             return TRUE;
         case WM_INITMENUPOPUP:
             // The mark is never stored: it shows the window's real state.

@@ -1,0 +1,759 @@
+// The settings dialog on a real window (under Wine with Xvfb here). Each test
+// shows dialog 124 with show_settings_dialog on a thread of its own and drives
+// it from the test thread as a user would, through its controls: texts set and
+// typed, the filter kind chosen, buttons clicked, the window sized, its system
+// menu opened. The message box of OK goes to a recorder instead of the screen.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "TOOLS/toolwind/window_helpers.h"
+// after windows.h, which they need
+#include <commctrl.h>
+
+#include "app/settings.h"
+#include "support/test_support.h"
+#include "ui/settings/settings_dialog.h"
+#include "ui/settings/settings_dialog_proc.h"
+#include "ui/settings/settings_ids.h"
+
+namespace {
+
+constexpr DWORD SAFETY_LIMIT_MS = 30000;  // only ends a test that hangs
+constexpr char FOLDER_NOT_FOUND[] = "指定されたフォルダが見つかりません。";
+constexpr int STATIC_ID = 0xFFFF;  // -1 as the dialog manager hands it back
+
+// --- The message box recorder -----------------------------------------------------
+
+struct recorded_box_t {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT style;
+};
+std::vector<recorded_box_t> recorded_boxes;
+
+int WINAPI recording_message_box(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
+    recorded_boxes.push_back({owner, text, caption, style});
+    return IDOK;
+}
+
+// --- The dialog on its own thread ---------------------------------------------------
+
+struct dialog_run_t {
+    dialog_param_t* param;
+    bool result;
+};
+
+DWORD WINAPI dialog_thread(void* arg) {
+    dialog_run_t* run = static_cast<dialog_run_t*>(arg);
+    run->result = show_settings_dialog(run->param);
+    return 0;
+}
+
+struct found_dialog_t {
+    HWND dialog;
+};
+
+BOOL CALLBACK find_dialog_window(HWND hwnd, LPARAM arg) {
+    char cls[32] = "";
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (strcmp(cls, "#32770") != 0) return TRUE;
+    reinterpret_cast<found_dialog_t*>(arg)->dialog = hwnd;
+    return FALSE;
+}
+
+// Opens the dialog on a thread and closes it (cancel) at the end of the test
+// if the test did not end it.
+class dialog_session {
+public:
+    explicit dialog_session(const dialog_param_t& param) : param_(param), run_{&param_, false} {
+        recorded_boxes.clear();
+        os.MessageBoxA = recording_message_box;
+        thread_ = CreateThread(nullptr, 0, dialog_thread, &run_, 0, &thread_id_);
+        const DWORD start = GetTickCount();
+        while (!dialog_ || !IsWindowVisible(dialog_)) {
+            found_dialog_t found{nullptr};
+            EnumThreadWindows(thread_id_, find_dialog_window, reinterpret_cast<LPARAM>(&found));
+            dialog_ = found.dialog;
+            if (GetTickCount() - start > SAFETY_LIMIT_MS || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0)
+                break;
+            Sleep(5);
+        }
+        // The dialog is shown after its initialisation; a sent message returns
+        // once the dialog's thread is in its message loop.
+        if (dialog_) SendMessageA(dialog_, WM_NULL, 0, 0);
+    }
+    ~dialog_session() {
+        if (thread_ && WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT && IsWindow(dialog_)) {
+            PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+        }
+        if (thread_) {
+            WaitForSingleObject(thread_, SAFETY_LIMIT_MS);
+            CloseHandle(thread_);
+        }
+        os = os_default;
+    }
+    dialog_session(const dialog_session&) = delete;
+    dialog_session& operator=(const dialog_session&) = delete;
+
+    HWND dialog() const { return dialog_; }
+    HWND item(int id) const { return GetDlgItem(dialog_, id); }
+    DWORD thread_id() const { return thread_id_; }
+
+    // Waits for the dialog to end; show_settings_dialog's result.
+    bool finish() {
+        EXPECT_EQ(WaitForSingleObject(thread_, SAFETY_LIMIT_MS), WAIT_OBJECT_0) << "the dialog did not end";
+        return run_.result;
+    }
+    bool ended() const { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
+    const dialog_param_t& param() const { return param_; }
+
+    // Driving the controls.
+    void set_text(int id, const char* text) const { SetDlgItemTextA(dialog_, id, text); }
+    void type(int id, const char* text) const {
+        const LRESULT end = SendMessageA(item(id), WM_GETTEXTLENGTH, 0, 0);
+        SendMessageA(item(id), EM_SETSEL, end, end);
+        SendMessageA(item(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    }
+    std::string text(int id) const {
+        char buffer[1024] = "";
+        GetDlgItemTextA(dialog_, id, buffer, sizeof buffer);
+        return buffer;
+    }
+    bool enabled(int id) const { return IsWindowEnabled(item(id)) != FALSE; }
+    bool checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
+    void click(int id) const { SendMessageA(item(id), BM_CLICK, 0, 0); }
+    void choose_filter_kind(int index) const {
+        SendMessageA(item(IDC_FILTER_KIND), CB_SETCURSEL, index, 0);
+        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_FILTER_KIND, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(item(IDC_FILTER_KIND)));
+    }
+    std::string selected_filter_label() const {
+        char label[64] = "";
+        const LRESULT index = SendMessageA(item(IDC_FILTER_KIND), CB_GETCURSEL, 0, 0);
+        SendMessageA(item(IDC_FILTER_KIND), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(label));
+        return label;
+    }
+    HWND focus() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(thread_id_, &info);
+        return info.hwndFocus;
+    }
+    bool whole_text_selected(int id) const {
+        DWORD start = 1, end = 0;
+        SendMessageA(item(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+        return start == 0 && end == static_cast<DWORD>(text(id).size());
+    }
+    HWND tooltip() const { return static_cast<HWND>(GetPropA(dialog_, PROP_DIALOGTOOLTIPCTRL)); }
+    // The filter box's tip in the program's code page. Asked for in UTF-16:
+    // Wine's TTM_GETTEXTA stops at 80 bytes.
+    std::string tip_text() const {
+        wchar_t wide[1024] = L"";
+        TOOLINFOW tool{};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
+        tool.hwnd = dialog_;
+        tool.uId = reinterpret_cast<UINT_PTR>(item(IDC_FILTER_TEXT));
+        tool.lpszText = wide;
+        SendMessageW(tooltip(), TTM_GETTEXTW, sizeof wide / sizeof wide[0], reinterpret_cast<LPARAM>(&tool));
+        char text[2048] = "";
+        WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+        return text;
+    }
+    // A control's rectangle in the dialog's client coordinates.
+    RECT rect_of(HWND control) const {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    int client_width() const {
+        RECT r;
+        GetClientRect(dialog_, &r);
+        return r.right;
+    }
+
+private:
+    dialog_param_t param_;
+    dialog_run_t run_;
+    HANDLE thread_ = nullptr;
+    DWORD thread_id_ = 0;
+    HWND dialog_ = nullptr;
+};
+
+dialog_param_t default_param() {
+    settings_t s;
+    settings_init(&s);
+    dialog_param_t p;
+    memset(&p, 0, sizeof p);
+    p.filter_kind = s.filter_kind;
+    p.flags = s.flags;
+    p.case_mode = s.case_mode;
+    return p;
+}
+
+dialog_param_t param_with(const std::string& folder, const std::string& output) {
+    dialog_param_t p = default_param();
+    strcpy(p.folder, folder.c_str());
+    strcpy(p.output_file, output.c_str());
+    return p;
+}
+
+bool same_record(const dialog_param_t& a, const dialog_param_t& b) {
+    return memcmp(&a, &b, sizeof a) == 0;
+}
+
+std::string rect_text(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom) + ")";
+}
+
+// --- The template as compiled into the resource ----------------------------------------
+
+struct control_spec_t {
+    int id;
+    WORD class_atom;  // 0x80 button, 0x81 edit, 0x82 static, 0x85 combo box
+    DWORD style;      // besides WS_CHILD and WS_VISIBLE
+    const wchar_t* text;
+    short x, y, cx, cy;
+};
+
+constexpr WORD BUTTON = 0x80, EDIT = 0x81, STATIC = 0x82, COMBO = 0x85;
+constexpr DWORD EDIT_STYLE = WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
+constexpr DWORD LABEL_STYLE = SS_RIGHT | WS_GROUP;
+
+const control_spec_t CONTROLS[] = {
+    {-1, STATIC, LABEL_STYLE, L"対象フォルダ名", 7, 10, 46, 8},
+    {IDC_FOLDER, EDIT, EDIT_STYLE, L"", 57, 7, 119, 14},
+    {IDC_BROWSE_FOLDER, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 179, 7, 22, 14},
+    {IDC_AUTO_FOLDER, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"自動", 200, 7, 19, 14},
+    {-1, STATIC, LABEL_STYLE, L"保存ファイル名", 7, 28, 46, 8},
+    {IDC_OUTPUT_FILE, EDIT, EDIT_STYLE, L"", 57, 25, 119, 14},
+    {IDC_BROWSE_OUTPUT, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 179, 25, 22, 14},
+    {IDC_AUTO_OUTPUT, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"自動", 200, 25, 19, 14},
+    {-1, STATIC, LABEL_STYLE, L"列挙ファイル名", 7, 45, 46, 8},
+    {IDC_FILTER_KIND, COMBO, CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, L"", 57, 43,
+     53, 100},
+    {IDC_FILTER_TEXT, EDIT, EDIT_STYLE, L"", 113, 43, 106, 14},
+    {-1, BUTTON, BS_GROUPBOX | WS_GROUP, L"大文字/小文字", 7, 63, 88, 60},
+    {IDC_CASE_UNCHANGED, BUTTON, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, L"無変換", 15, 77, 37, 10},
+    {IDC_CASE_UPPER, BUTTON, BS_AUTORADIOBUTTON, L"大文字に統一", 15, 91, 57, 10},
+    {IDC_CASE_LOWER, BUTTON, BS_AUTORADIOBUTTON, L"小文字に統一", 15, 105, 57, 10},
+    {IDC_FULL_PATH, BUTTON, BS_AUTOCHECKBOX | WS_GROUP | WS_TABSTOP, L"フルパス名で出力", 99, 67, 69, 10},
+    {IDC_SHORT_NAMES, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"短いファイル名 (8.3形式) で出力", 98, 81, 121,
+     10},
+    {IDC_SUBFOLDERS, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"サブフォルダのファイルも列挙", 99, 95, 103, 10},
+    {IDOK, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 120, 109, 50, 14},
+    {IDCANCEL, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"キャンセル", 169, 109, 50, 14},
+};
+constexpr int CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
+
+// Reads an extended dialog template field by field.
+class template_reader {
+public:
+    explicit template_reader(const BYTE* data) : p_(data), start_(data) {}
+    WORD word() { return take<WORD>(); }
+    DWORD dword() { return take<DWORD>(); }
+    short coordinate() { return take<short>(); }
+    BYTE byte() { return take<BYTE>(); }
+    // A name or an ordinal (0xFFFF, then the number).
+    std::wstring name_or_ordinal(WORD* ordinal) {
+        *ordinal = 0;
+        WORD first = word();
+        if (first == 0xFFFF) {
+            *ordinal = word();
+            return L"";
+        }
+        std::wstring text;
+        for (; first != 0; first = word()) text.push_back(static_cast<wchar_t>(first));
+        return text;
+    }
+    void skip(size_t bytes) { p_ += bytes; }
+    void align_dword() { p_ = start_ + ((p_ - start_ + 3) & ~static_cast<ptrdiff_t>(3)); }
+
+private:
+    template <typename T>
+    T take() {
+        T value;
+        memcpy(&value, p_, sizeof value);
+        p_ += sizeof value;
+        return value;
+    }
+    const BYTE* p_;
+    const BYTE* start_;
+};
+
+// --- Tests ---------------------------------------------------------------------------------
+
+TEST(settings_dialog, resource_holds_every_control_with_its_kind_text_rectangle_and_tab_order) {
+    HRSRC found =
+        FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), MAKEINTRESOURCEA(5));
+    ASSERT_NE(found, nullptr) << "no dialog resource 124";
+    template_reader in(
+        static_cast<const BYTE*>(LockResource(LoadResource(GetModuleHandleA(nullptr), found))));
+
+    EXPECT_EQ(in.word(), 1);       // extended template
+    EXPECT_EQ(in.word(), 0xFFFF);  // its signature
+    in.dword();                    // help id
+    EXPECT_EQ(in.dword(), 0u) << "no extended style";
+    EXPECT_EQ(in.dword(),
+              static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_SETFONT));
+    const WORD count = in.word();
+    ASSERT_EQ(count, CONTROL_COUNT);
+    in.coordinate();
+    in.coordinate();
+    EXPECT_EQ(in.coordinate(), 226);
+    EXPECT_EQ(in.coordinate(), 130);
+    WORD ordinal;
+    EXPECT_EQ(in.name_or_ordinal(&ordinal), L"") << "no menu";
+    EXPECT_EQ(in.name_or_ordinal(&ordinal), L"") << "the standard dialog class";
+    EXPECT_EQ(in.name_or_ordinal(&ordinal), L"Scrivlet");
+    EXPECT_EQ(in.word(), 9) << "points";
+    EXPECT_EQ(in.word(), 400) << "weight";
+    EXPECT_EQ(in.byte(), 0) << "italic";
+    EXPECT_EQ(in.byte(), 0x80) << "Shift-JIS character set";
+    EXPECT_EQ(in.name_or_ordinal(&ordinal), L"ＭＳ Ｐゴシック");
+
+    for (const control_spec_t& want : CONTROLS) {
+        SCOPED_TRACE(testing::Message() << "control " << (&want - CONTROLS) << ", id " << want.id);
+        in.align_dword();
+        in.dword();  // help id
+        EXPECT_EQ(in.dword(), 0u) << "extended style";
+        EXPECT_EQ(in.dword(), WS_CHILD | WS_VISIBLE | want.style);
+        EXPECT_EQ(in.coordinate(), want.x);
+        EXPECT_EQ(in.coordinate(), want.y);
+        EXPECT_EQ(in.coordinate(), want.cx);
+        EXPECT_EQ(in.coordinate(), want.cy);
+        EXPECT_EQ(static_cast<int>(in.dword()), want.id);
+        WORD atom;
+        EXPECT_EQ(in.name_or_ordinal(&atom), L"");
+        EXPECT_EQ(atom, want.class_atom);
+        EXPECT_EQ(in.name_or_ordinal(&ordinal), want.text);
+        in.skip(in.word());  // creation data
+    }
+}
+
+TEST(settings_dialog, opens_filled_from_the_defaults_with_controls_where_the_template_puts_them) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+
+    char caption[32] = "";
+    GetWindowTextA(s.dialog(), caption, sizeof caption);
+    EXPECT_STREQ(caption, "Scrivlet");
+    LOGFONTA font{};
+    GetObjectA(reinterpret_cast<HFONT>(SendMessageA(s.dialog(), WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_STREQ(font.lfFaceName, "ＭＳ Ｐゴシック");
+
+    // Pixels from dialog units as the dialog manager maps them; the early
+    // size messages of creation neither shrank the dialog nor moved controls.
+    RECT units = {0, 0, 4, 8};
+    MapDialogRect(s.dialog(), &units);
+    auto px = [&](int x) { return MulDiv(x, units.right, 4); };
+    auto py = [&](int y) { return MulDiv(y, units.bottom, 8); };
+    RECT client;
+    GetClientRect(s.dialog(), &client);
+    EXPECT_EQ(client.right, px(226));
+    EXPECT_EQ(client.bottom, py(130));
+    int index = 0;
+    for (HWND child = GetWindow(s.dialog(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT), ++index) {
+        ASSERT_LT(index, CONTROL_COUNT);
+        const control_spec_t& want = CONTROLS[index];
+        SCOPED_TRACE(testing::Message() << "control " << index << ", id " << want.id);
+        EXPECT_EQ(LOWORD(GetDlgCtrlID(child)), LOWORD(want.id)) << "tab order";
+        const RECT r = s.rect_of(child);
+        EXPECT_EQ(r.left, px(want.x));
+        EXPECT_EQ(r.top, py(want.y));
+        EXPECT_EQ(r.right - r.left, px(want.cx));
+        // A combo box window is as tall as its closed list.
+        if (want.id != IDC_FILTER_KIND) {
+            EXPECT_EQ(r.bottom - r.top, py(want.cy));
+        }
+    }
+    EXPECT_EQ(index, CONTROL_COUNT);
+
+    EXPECT_EQ(s.text(IDC_FOLDER), "");
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), "");
+    EXPECT_EQ(s.text(IDC_FILTER_TEXT), "");
+    EXPECT_EQ(s.selected_filter_label(), "フィルタなし");
+    EXPECT_EQ(SendMessageA(s.item(IDC_FILTER_KIND), CB_GETCOUNT, 0, 0), 3);
+    EXPECT_FALSE(s.enabled(IDC_FILTER_TEXT));
+    EXPECT_TRUE(s.checked(IDC_FULL_PATH));
+    EXPECT_FALSE(s.checked(IDC_SUBFOLDERS));
+    EXPECT_FALSE(s.checked(IDC_SHORT_NAMES));
+    EXPECT_TRUE(s.checked(IDC_CASE_UNCHANGED));
+    EXPECT_FALSE(s.checked(IDC_CASE_UPPER));
+    EXPECT_FALSE(s.checked(IDC_CASE_LOWER));
+    EXPECT_FALSE(s.enabled(IDOK));
+    EXPECT_FALSE(s.enabled(IDC_AUTO_FOLDER));
+    EXPECT_FALSE(s.enabled(IDC_AUTO_OUTPUT));
+    EXPECT_TRUE(s.enabled(IDCANCEL));
+    EXPECT_EQ(s.focus(), s.item(IDC_FOLDER)) << "the first tab stop has the focus";
+    EXPECT_FALSE(IsTopmost(s.dialog()));
+    EXPECT_NE(SendMessageA(s.dialog(), WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_NE(SendMessageA(s.dialog(), WM_GETICON, ICON_SMALL, 0), 0);
+    EXPECT_EQ(SendMessageA(s.item(IDC_FOLDER), EM_GETLIMITTEXT, 0, 0), 260);
+    EXPECT_EQ(SendMessageA(s.item(IDC_OUTPUT_FILE), EM_GETLIMITTEXT, 0, 0), 260);
+    EXPECT_EQ(SendMessageA(s.item(IDC_FILTER_TEXT), EM_GETLIMITTEXT, 0, 0), 260);
+
+    // The new item, a separator, then Close (Wine adds items of its own after it).
+    HMENU menu = GetSystemMenu(s.dialog(), FALSE);
+    const int close = FindSysMenuClosePos(menu);
+    ASSERT_GE(close, 2);
+    EXPECT_EQ(GetMenuItemID(menu, close - 2), static_cast<UINT>(IDM_TOPMOST));
+    EXPECT_NE(GetMenuState(menu, close - 1, MF_BYPOSITION) & MF_SEPARATOR, 0u);
+    char item_text[64] = "";
+    GetMenuStringA(menu, IDM_TOPMOST, item_text, sizeof item_text, MF_BYCOMMAND);
+    EXPECT_STREQ(item_text, "常に最前面に表示(&T)");
+}
+
+TEST(settings_dialog, enabling_follows_the_boxes_as_they_are_typed_and_filled) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+
+    s.type(IDC_FOLDER, "C");
+    EXPECT_TRUE(s.enabled(IDC_AUTO_OUTPUT)) << "one typed character is enough";
+    EXPECT_FALSE(s.enabled(IDC_AUTO_FOLDER));
+    EXPECT_FALSE(s.enabled(IDOK));
+    s.type(IDC_OUTPUT_FILE, "l");
+    EXPECT_TRUE(s.enabled(IDOK));
+    EXPECT_TRUE(s.enabled(IDC_AUTO_FOLDER));
+
+    s.set_text(IDC_FOLDER, "");
+    EXPECT_FALSE(s.enabled(IDOK));
+    EXPECT_FALSE(s.enabled(IDC_AUTO_OUTPUT));
+    EXPECT_TRUE(s.enabled(IDC_AUTO_FOLDER));
+
+    // The folder row's "自動" fills the folder box from the output box, and
+    // OK follows at once.
+    s.set_text(IDC_OUTPUT_FILE, "C:\\Data\\list.txt");
+    s.click(IDC_AUTO_FOLDER);
+    EXPECT_EQ(s.text(IDC_FOLDER), "C:\\Data\\");
+    EXPECT_TRUE(s.enabled(IDOK));
+
+    s.set_text(IDC_OUTPUT_FILE, "");
+    EXPECT_FALSE(s.enabled(IDOK));
+    s.set_text(IDC_FOLDER, "C:\\Data\\Photos");
+    s.click(IDC_AUTO_OUTPUT);
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), "C:\\Data\\Photos.txt");
+    EXPECT_TRUE(s.enabled(IDOK));
+
+    // Typing stops at 260 bytes.
+    s.set_text(IDC_FOLDER, "");
+    s.type(IDC_FOLDER, std::string(300, 'x').c_str());
+    EXPECT_EQ(s.text(IDC_FOLDER).size(), 260u);
+}
+
+TEST(settings_dialog, filter_box_and_its_tip_follow_the_filter_kind) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    ASSERT_NE(s.tooltip(), nullptr);
+    EXPECT_EQ(SendMessageA(s.tooltip(), TTM_GETMAXTIPWIDTH, 0, 0), 0xFFFF) << "CR LF breaks the tip's lines";
+
+    struct kind_case_t {
+        int index;
+        const char* label;
+        bool box_enabled;
+        const char* tip;
+    };
+    const kind_case_t cases[] = {
+        {1, "ワイルドカード", true,
+         "ワイルドカードによる一致で絞り込みます。\r\n"
+         "　? => 任意の 1 文字\r\n"
+         "　* => 0 文字以上の文字の並び"},
+        {2, "正規表現", true,
+         "正規表現による検索で絞り込みます。\r\n"
+         "完全一致するファイル名のみを対象としたい場合は\r\n"
+         "正規表現を行頭指定 ^ と行末指定 $ で挟みます。"},
+        {0, "フィルタなし", false, ""},
+        {2, "正規表現", true, nullptr},
+    };
+    EXPECT_EQ(s.tip_text(), "");
+    for (const kind_case_t& c : cases) {
+        SCOPED_TRACE(c.label);
+        s.choose_filter_kind(c.index);
+        EXPECT_EQ(s.selected_filter_label(), c.label);
+        EXPECT_EQ(s.enabled(IDC_FILTER_TEXT), c.box_enabled);
+        if (c.tip) {
+            EXPECT_EQ(s.tip_text(), c.tip);
+        }
+        EXPECT_EQ(SendMessageA(s.tooltip(), TTM_GETTOOLCOUNT, 0, 0), 1)
+            << "the filter box stays the only tool";
+    }
+    const std::string regexp_tip = s.tip_text();
+    EXPECT_EQ(std::count(regexp_tip.begin(), regexp_tip.end(), '\n'), 2) << "three lines";
+}
+
+TEST(settings_dialog, ok_with_a_missing_folder_tells_so_and_focuses_the_folder_box) {
+    test::temp_dir dir;
+    const std::string missing = dir.join("missing");
+    // Both missing: only the folder is reported.
+    dialog_session s(param_with(missing, dir.join("gone\\list.txt")));
+    ASSERT_NE(s.dialog(), nullptr);
+
+    s.click(IDOK);
+    ASSERT_EQ(recorded_boxes.size(), 1u);
+    EXPECT_EQ(recorded_boxes[0].text, FOLDER_NOT_FOUND);
+    EXPECT_EQ(recorded_boxes[0].caption, "Scrivlet");
+    EXPECT_EQ(recorded_boxes[0].owner, s.dialog());
+    EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_OK));
+    EXPECT_FALSE(s.ended()) << "the dialog stays open";
+    EXPECT_EQ(s.focus(), s.item(IDC_FOLDER));
+    EXPECT_TRUE(s.whole_text_selected(IDC_FOLDER));
+
+    // The output box is tested on the next OK, silently.
+    s.set_text(IDC_FOLDER, dir.path().c_str());
+    s.click(IDOK);
+    EXPECT_EQ(recorded_boxes.size(), 1u) << "no message for the output file";
+    EXPECT_FALSE(s.ended());
+    EXPECT_EQ(s.focus(), s.item(IDC_OUTPUT_FILE));
+    EXPECT_TRUE(s.whole_text_selected(IDC_OUTPUT_FILE));
+
+    s.click(IDCANCEL);
+    EXPECT_FALSE(s.finish());
+    EXPECT_TRUE(same_record(s.param(), param_with(missing, dir.join("gone\\list.txt")))) << "nothing written";
+}
+
+TEST(settings_dialog, ok_accepts_a_file_as_folder_and_an_output_ending_in_a_backslash) {
+    test::temp_dir dir;
+    test::write_file(dir.join("a file"), "x");
+    test::make_folder(dir.join("out"));
+    dialog_session s(param_with(dir.join("a file"), dir.join("out\\")));
+    ASSERT_NE(s.dialog(), nullptr);
+    s.click(IDOK);
+    EXPECT_TRUE(s.finish());
+    EXPECT_TRUE(recorded_boxes.empty());
+    EXPECT_STREQ(s.param().folder, dir.join("a file").c_str());
+    EXPECT_STREQ(s.param().output_file, dir.join("out\\").c_str()) << "stored as typed";
+}
+
+TEST(settings_dialog, untouched_ok_writes_back_what_it_opened_with_in_its_own_terms) {
+    test::temp_dir dir;
+    dialog_param_t opened = param_with(dir.path(), dir.join("list.txt"));
+    // 258 single bytes and then 表: a cut at 259 bytes would split it.
+    const std::string long_filter = std::string(258, 'a') + "表" + std::string(40, 'b');
+    strcpy(opened.filter_text, long_filter.c_str());
+    opened.filter_kind = 999;  // no such kind
+    opened.flags = 0xF0 | FLAG_SUBFOLDERS | FLAG_SHORT_NAMES;
+    opened.case_mode = CASE_LOWER;
+
+    dialog_session s(opened);
+    ASSERT_NE(s.dialog(), nullptr);
+    EXPECT_EQ(s.selected_filter_label(), "フィルタなし");
+    EXPECT_FALSE(s.enabled(IDC_FILTER_TEXT));
+    EXPECT_TRUE(s.checked(IDC_CASE_LOWER));
+    EXPECT_FALSE(s.checked(IDC_FULL_PATH));
+    s.click(IDOK);
+    ASSERT_TRUE(s.finish());
+
+    const dialog_param_t& got = s.param();
+    EXPECT_STREQ(got.folder, opened.folder);
+    EXPECT_STREQ(got.output_file, opened.output_file);
+    EXPECT_EQ(std::string(got.filter_text), std::string(258, 'a')) << "cut before the double-byte character";
+    EXPECT_EQ(got.filter_kind, FILTER_NONE);
+    EXPECT_EQ(got.flags, FLAG_SUBFOLDERS | FLAG_SHORT_NAMES);
+    EXPECT_EQ(got.case_mode, CASE_LOWER);
+}
+
+TEST(settings_dialog, ok_stores_what_the_user_chose) {
+    test::temp_dir dir;
+    dialog_param_t opened = param_with(dir.path(), dir.join("list.txt"));
+    opened.case_mode = 7;  // no radio button stands for it
+    opened.flags = FLAG_FULL_PATH;
+    dialog_session s(opened);
+    ASSERT_NE(s.dialog(), nullptr);
+    EXPECT_FALSE(s.checked(IDC_CASE_UNCHANGED) || s.checked(IDC_CASE_UPPER) || s.checked(IDC_CASE_LOWER));
+
+    s.choose_filter_kind(1);
+    s.type(IDC_FILTER_TEXT, "*.txt;*.log");
+    s.click(IDC_CASE_UPPER);
+    s.click(IDC_FULL_PATH);
+    s.click(IDC_SUBFOLDERS);
+    s.click(IDOK);
+    ASSERT_TRUE(s.finish());
+    EXPECT_STREQ(s.param().filter_text, "*.txt;*.log");
+    EXPECT_EQ(s.param().filter_kind, FILTER_WILDCARD);
+    EXPECT_EQ(s.param().flags, FLAG_SUBFOLDERS);
+    EXPECT_EQ(s.param().case_mode, CASE_UPPER);
+
+    dialog_session unchanged(opened);
+    ASSERT_NE(unchanged.dialog(), nullptr);
+    unchanged.click(IDOK);
+    ASSERT_TRUE(unchanged.finish());
+    EXPECT_EQ(unchanged.param().case_mode, CASE_UNCHANGED) << "no radio button checked";
+}
+
+TEST(settings_dialog, cancel_esc_and_the_close_box_leave_the_record_untouched) {
+    test::temp_dir dir;
+    const dialog_param_t opened = param_with(dir.path(), dir.join("list.txt"));
+    const UINT closers[][2] = {{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}};
+    for (const auto& closer : closers) {
+        dialog_session s(opened);
+        ASSERT_NE(s.dialog(), nullptr);
+        s.set_text(IDC_FILTER_TEXT, "changed");
+        s.click(IDC_SUBFOLDERS);
+        SendMessageA(s.dialog(), closer[0], closer[1], 0);
+        EXPECT_FALSE(s.finish());
+        EXPECT_TRUE(same_record(s.param(), opened));
+    }
+    dialog_session s(opened);
+    ASSERT_NE(s.dialog(), nullptr);
+    PostMessageA(s.item(IDC_FOLDER), WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_FALSE(s.finish());
+    EXPECT_TRUE(same_record(s.param(), opened));
+}
+
+// Rectangles of every child, in tab order.
+std::vector<RECT> control_rects(const dialog_session& s) {
+    std::vector<RECT> rects;
+    for (HWND child = GetWindow(s.dialog(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        rects.push_back(s.rect_of(child));
+    }
+    return rects;
+}
+
+bool moves_with_the_right_edge(int id) {
+    return id == IDC_BROWSE_FOLDER || id == IDC_AUTO_FOLDER || id == IDC_BROWSE_OUTPUT ||
+           id == IDC_AUTO_OUTPUT || id == IDOK || id == IDCANCEL;
+}
+bool stretches(int id) {
+    return id == IDC_FOLDER || id == IDC_OUTPUT_FILE || id == IDC_FILTER_TEXT;
+}
+
+void expect_layout(const std::vector<RECT>& before, const std::vector<RECT>& after, int dx) {
+    ASSERT_EQ(after.size(), static_cast<size_t>(CONTROL_COUNT));
+    for (int i = 0; i < CONTROL_COUNT; ++i) {
+        const int id = CONTROLS[i].id;
+        RECT want = before[i];
+        if (moves_with_the_right_edge(id)) OffsetRect(&want, dx, 0);
+        if (stretches(id)) want.right += dx;
+        EXPECT_TRUE(EqualRect(&want, &after[i])) << "control " << i << ", id " << id << ": got "
+                                                 << rect_text(after[i]) << ", want " << rect_text(want);
+    }
+}
+
+TEST(settings_dialog, widening_moves_and_stretches_the_listed_controls_and_nothing_else) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    RECT opened;
+    GetWindowRect(s.dialog(), &opened);
+    const int width = RectWidth(&opened), height = RectHeight(&opened);
+    const int client_width = s.client_width();
+    const std::vector<RECT> before = control_rects(s);
+
+    SetWindowPos(s.dialog(), nullptr, 0, 0, width + 40, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(s.client_width(), client_width + 40);
+    const std::vector<RECT> widened = control_rects(s);
+    expect_layout(before, widened, 40);
+
+    ShowWindow(s.dialog(), SW_MINIMIZE);
+    EXPECT_TRUE(IsIconic(s.dialog()));
+    ShowWindow(s.dialog(), SW_RESTORE);
+    EXPECT_EQ(s.client_width(), client_width + 40);
+    expect_layout(widened, control_rects(s), 0);
+
+    // Neither narrower than it opened nor another height.
+    SetWindowPos(s.dialog(), nullptr, 0, 0, width - 40, height + 40,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(GetWindowWidth(s.dialog()), width);
+    EXPECT_EQ(GetWindowHeight(s.dialog()), height);
+    expect_layout(before, control_rects(s), 0);
+    MINMAXINFO limits{};
+    limits.ptMaxTrackSize = {5000, 5000};
+    SendMessageA(s.dialog(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, width);
+    EXPECT_EQ(limits.ptMinTrackSize.y, height);
+    EXPECT_EQ(limits.ptMaxTrackSize.y, height);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, 5000) << "widening has no limit";
+
+    // Widened, then closed: the next showing opens as the template says.
+    SetWindowPos(s.dialog(), nullptr, 0, 0, width + 40, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    s.click(IDCANCEL);
+    s.finish();
+    dialog_session again(default_param());
+    ASSERT_NE(again.dialog(), nullptr);
+    EXPECT_EQ(GetWindowWidth(again.dialog()), width);
+    expect_layout(before, control_rects(again), 0);
+}
+
+TEST(settings_dialog, size_queries_before_initialisation_change_nothing) {
+    // While creating the dialog the system asks for limits before the sizes
+    // are recorded; they must not clamp the window to nothing.
+    MINMAXINFO limits{};
+    limits.ptMinTrackSize = {11, 12};
+    limits.ptMaxTrackSize = {1300, 1400};
+    settings_dialog_proc(GetDesktopWindow(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    EXPECT_EQ(limits.ptMinTrackSize.x, 11);
+    EXPECT_EQ(limits.ptMinTrackSize.y, 12);
+    EXPECT_EQ(limits.ptMaxTrackSize.x, 1300);
+    EXPECT_EQ(limits.ptMaxTrackSize.y, 1400);
+}
+
+TEST(settings_dialog, background_drags_and_only_the_side_edges_size) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    RECT w;
+    GetWindowRect(s.dialog(), &w);
+    RECT client;
+    GetClientRect(s.dialog(), &client);
+    MapWindowPoints(s.dialog(), HWND_DESKTOP, reinterpret_cast<POINT*>(&client), 2);
+    const int mid_x = (w.left + w.right) / 2, mid_y = (client.top + client.bottom) / 2;
+    const int edge = 1;  // one pixel inside the sizing frame
+
+    struct hit_case_t {
+        const char* where;
+        POINT point;
+        LRESULT want;
+    };
+    const hit_case_t cases[] = {
+        {"client area", {mid_x, mid_y}, HTCAPTION},
+        {"top edge", {mid_x, w.top + edge}, HTBORDER},
+        {"bottom edge", {mid_x, w.bottom - 1 - edge}, HTBORDER},
+        {"top-left corner", {w.left + edge, w.top + edge}, HTLEFT},
+        {"bottom-left corner", {w.left + edge, w.bottom - 1 - edge}, HTLEFT},
+        {"top-right corner", {w.right - 1 - edge, w.top + edge}, HTRIGHT},
+        {"bottom-right corner", {w.right - 1 - edge, w.bottom - 1 - edge}, HTRIGHT},
+        {"left edge", {w.left + edge, mid_y}, HTLEFT},
+        {"right edge", {w.right - 1 - edge, mid_y}, HTRIGHT},
+        {"caption", {mid_x, client.top - GetSystemMetrics(SM_CYCAPTION) / 2}, HTCAPTION},
+    };
+    for (const hit_case_t& c : cases) {
+        EXPECT_EQ(SendMessageA(s.dialog(), WM_NCHITTEST, 0, MAKELPARAM(c.point.x, c.point.y)), c.want)
+            << c.where;
+    }
+}
+
+TEST(settings_dialog, always_on_top_twice_returns_to_normal_and_the_mark_follows) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    HMENU menu = GetSystemMenu(s.dialog(), FALSE);
+    auto mark_when_menu_opens = [&] {
+        SendMessageA(s.dialog(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, TRUE));
+        return (GetMenuState(menu, IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    EXPECT_FALSE(mark_when_menu_opens());
+
+    auto choose_topmost_item = [&] { SendMessageA(s.dialog(), WM_SYSCOMMAND, IDM_TOPMOST, 0); };
+    choose_topmost_item();
+    EXPECT_TRUE(IsTopmost(s.dialog()));
+    EXPECT_TRUE(mark_when_menu_opens());
+    choose_topmost_item();
+    EXPECT_FALSE(IsTopmost(s.dialog()));
+    EXPECT_FALSE(mark_when_menu_opens());
+
+    // The mark and the command follow the real state, also when something
+    // else changed it.
+    choose_topmost_item();
+    SetNotTopmost(s.dialog());
+    EXPECT_FALSE(mark_when_menu_opens());
+    choose_topmost_item();
+    EXPECT_TRUE(IsTopmost(s.dialog()));
+    EXPECT_TRUE(mark_when_menu_opens());
+    EXPECT_FALSE(s.ended()) << "the command leaves the dialog open";
+}
+
+}  // namespace
