@@ -174,11 +174,10 @@ class menu_test(tray_case):
         result = run.wait()
 
         self.assertEqual(opened[0].returncode, 0, "open-menu\n" + opened[0].describe())
-        shown = [(w.get("class"), w.get("title")) for w in windows if w.get("scrivlet") == "1" and w.get("visible") == "1"]
+        mine = [w for w in windows if w.get("scrivlet") == "1"]
+        shown = [(w.get("class"), w.get("title")) for w in mine if w.get("visible") == "1"]
         self.assertEqual(shown, [("#32768", "")], "while the menu is open it is the program's only visible window")
-        self.assertTrue(
-            any(w.get("class") == "#32770" and w.get("scrivlet") == "1" for w in windows), "the hidden progress window"
-        )
+        self.assertTrue(any(w.get("class") == "#32770" for w in mine), "the hidden progress window")
         self.assertEqual(chosen[0].returncode, 0, "choose\n" + chosen[0].describe())
         self.assertEndedWithBeep(result)
         # The screenshot took its time: the walk may have ended and the writing
@@ -199,7 +198,8 @@ class menu_test(tray_case):
 def main():
     if not (EXE and CLICK and MAKE_TREE and OUTPUT):
         raise SystemExit(
-            "SCRIVLET_EXE, SCRIVLET_TRAY_CLICK, SCRIVLET_MAKE_TREE and SCRIVLET_TEST_OUTPUT must be set (CTest sets them)"
+            "SCRIVLET_EXE, SCRIVLET_TRAY_CLICK, SCRIVLET_MAKE_TREE and SCRIVLET_TEST_OUTPUT"
+            " must be set (CTest sets them)"
         )
     ws.require_wine_environment()
     unittest.main(verbosity=2)
