@@ -105,7 +105,7 @@ wine_env_link_fonts() {
 # The keeper is compiled while wineboot runs (both take seconds).
 wine_env_build_keeper() {
     x86_64-w64-mingw32-g++-posix -O1 -mwindows -static -o "$WINE_ENV_DIR/desktop_keeper.exe" \
-        "$WINE_ENV_ROOT/tests/wine/desktop_keeper_win32.cpp" >"$WINE_ENV_DIR/keeper_build.log" 2>&1 &
+        "$WINE_ENV_ROOT/tests/wine/desktop_keeper_win32.cpp" -lshell32 >"$WINE_ENV_DIR/keeper_build.log" 2>&1 &
     WINE_ENV_KEEPER_BUILD_PID=$!
 }
 
