@@ -1,0 +1,228 @@
+#!/usr/bin/env python3
+"""Scrivlet.exe through its settings dialog, under Wine and Xvfb.
+
+Each test starts the program without the switches that skip the dialog,
+fills the dialog from another process as a user would (drive_settings_dialog
+sets the boxes, chooses the filter kind and clicks the buttons), and checks
+what the run leaves behind: the list file, the exit code and the beep.
+
+On the way the tests take screenshots of the dialog, one with the filter
+tooltip showing, into SCRIVLET_SCREENSHOT_DIR; the user guide in README.md
+shows copies of them (docs/images/).
+
+Needs SCRIVLET_EXE and SCRIVLET_DRIVE_DIALOG (set by CTest) and the
+environment of scripts/with_wine.sh.
+"""
+
+import os
+import secrets
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import wine_support as ws  # noqa: E402
+
+EXE = os.environ.get("SCRIVLET_EXE", "")
+DRIVER = os.environ.get("SCRIVLET_DRIVE_DIALOG", "")
+SHOTS = os.environ.get("SCRIVLET_SCREENSHOT_DIR", "")
+
+# Control ids of dialog 124.
+OUTPUT_FILE, FOLDER, FILTER_TEXT, FULL_PATH = 1039, 1040, 1043, 1047
+SUBFOLDERS, SHORT_NAMES, CASE_UPPER, OK, CANCEL = 1052, 1063, 1066, 1, 2
+FILTER_REGEXP, FILTER_WILDCARD = 101, 102
+
+# The program waits in its dialog while the test drives it.
+PROGRAM_TIMEOUT = 120
+DRIVER_WAIT_SECONDS = "20"
+
+
+def run_quietly(args):
+    """A non-Wine helper program (ImageMagick, xdotool); its exit status."""
+    return subprocess.run(
+        ["timeout", "20"] + args, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL
+    ).returncode
+
+
+def own_windows():
+    """Visible windows other than Wine's own stand-in for the notification
+    area, which Wine's desktop process keeps once a tray icon was shown."""
+    return [title for title in ws.visible_windows() if title != "Wine System Tray"]
+
+
+class dialog_case(unittest.TestCase):
+    def setUp(self):
+        # Every folder on the way is an 8.3 name already, so that its short
+        # form is the name itself.
+        self.work = os.path.join("/tmp", "sd" + secrets.token_hex(3))
+        os.mkdir(self.work)
+        self.addCleanup(shutil.rmtree, self.work, True)
+
+    def path(self, *parts):
+        return os.path.join(self.work, *parts)
+
+    def start(self, *args):
+        return ws.started_t([EXE] + list(args), PROGRAM_TIMEOUT, cwd=self.work, debug="+relay")
+
+    def drive(self, *steps):
+        """Runs the steps on the open dialog; the report as a dict."""
+        result = ws.run_wine([DRIVER, DRIVER_WAIT_SECONDS] + list(steps))
+        self.assertEqual(result.returncode, 0, "drive_settings_dialog %s\n%s" % (" ".join(steps), result.describe()))
+        return ws.parse_report(result.stdout)
+
+    def finish(self, started, beeps):
+        """Waits for the program: exit code 0, the beeps, no window left."""
+        result = started.wait()
+        self.assertEqual(result.returncode, 0, result.describe())
+        self.assertEqual(result.beeps(), beeps, "simple beeps in the run\n" + result.describe())
+        self.assertEqual(own_windows(), [], "windows still shown after the run")
+
+    def assertListFile(self, name, expected_lines):
+        with open(self.path(name), "rb") as f:
+            got = f.read()
+        expected = ws.crlf_lines(expected_lines)
+        self.assertEqual(
+            got,
+            expected,
+            "list file %s\ngot:\n%s\nexpected:\n%s"
+            % (name, got.decode("cp932", "replace"), expected.decode("cp932", "replace")),
+        )
+
+    def screenshot(self, name, report, keys):
+        """Saves the screen area of the report's rectangles as NAME.png in
+        SCRIVLET_SCREENSHOT_DIR (nothing when it is unset or tools lack)."""
+        if not SHOTS or not shutil.which("import") or not shutil.which("convert"):
+            return
+        os.makedirs(SHOTS, exist_ok=True)
+        rects = [[int(v) for v in report["rect:" + key].split()] for key in keys]
+        margin = 6
+        left = max(0, min(r[0] for r in rects) - margin)
+        top = max(0, min(r[1] for r in rects) - margin)
+        right = max(r[2] for r in rects) + margin
+        bottom = max(r[3] for r in rects) + margin
+        time.sleep(0.5)  # lets the X server show the dialog's last painting
+        screen = os.path.join(self.work, "screen.png")
+        self.assertEqual(run_quietly(["import", "-window", "root", screen]), 0, "import -window root")
+        geometry = "%dx%d+%d+%d" % (right - left, bottom - top, left, top)
+        out = os.path.join(SHOTS, name + ".png")
+        self.assertEqual(run_quietly(["convert", screen, "-crop", geometry, "+repage", out]), 0, "convert -crop")
+
+
+class settings_dialog_e2e_test(dialog_case):
+    def test_wildcard_short_upper_case_subfolders(self):
+        ws.make_tree(
+            self.path("tree"),
+            {
+                "sub": {"d.txt": b"", "e.dat": b""},
+                "a.txt": b"",
+                "b.log": b"",
+                "Long Name.txt": b"",
+            },
+        )
+        top = ws.windows_path(self.path("tree"))
+        started = self.start()
+        self.drive(
+            "set:%d=%s" % (FOLDER, top),
+            "set:%d=%s" % (OUTPUT_FILE, ws.windows_path(self.path("list.txt"))),
+            "kind:%d" % FILTER_WILDCARD,
+            "set:%d=*.txt" % FILTER_TEXT,
+            "click:%d" % SHORT_NAMES,
+            "click:%d" % CASE_UPPER,
+            "click:%d" % SUBFOLDERS,
+        )
+        report = self.drive("rect:dialog", "rect:%d" % FILTER_TEXT)
+        self.screenshot("settings_dialog", report, ["dialog"])
+
+        # Hovering over the filter box shows the kind's help as its tip.
+        box = [int(v) for v in report["rect:%d" % FILTER_TEXT].split()]
+        x, y = (box[0] + box[2]) // 2, (box[1] + box[3]) // 2
+        if shutil.which("xdotool"):
+            run_quietly(["xdotool", "mousemove", str(x - 1), str(y)])
+            run_quietly(["xdotool", "mousemove", str(x), str(y)])
+            tip = self.drive("wait-tip", "rect:dialog")
+            self.screenshot("settings_dialog_filter_tip", tip, ["dialog", "tip"])
+            run_quietly(["xdotool", "mousemove", "0", "0"])
+
+        self.drive("click:%d" % OK)
+        self.finish(started, beeps=1)
+
+        # Wine makes up its own short names for long ones (not the ones NTFS
+        # would give), so that line is checked for its form only.
+        with open(self.path("list.txt"), "rb") as f:
+            lines = f.read().decode("cp932").split("\r\n")
+        upper_top = top.upper()
+        self.assertEqual(lines[:3], [upper_top + "\\SUB\\", upper_top + "\\SUB\\D.TXT", upper_top + "\\A.TXT"])
+        self.assertEqual(len(lines), 5, lines)
+        self.assertEqual(lines[4], "", "the last line ends in CR LF")
+        short_name = lines[3]
+        self.assertTrue(short_name.startswith(upper_top + "\\"), short_name)
+        self.assertTrue(short_name.endswith(".TXT"), short_name)
+        self.assertIn("~", short_name)
+        self.assertNotIn(" ", short_name, "a short name has no spaces")
+
+    def test_regular_expression_relative_names(self):
+        ws.make_tree(
+            self.path("tree"),
+            {
+                "sub": {"inner.log": b""},
+                "data1.log": b"",
+                "data2.log.bak": b"",
+                "Notes.txt": b"",
+                "x.log": b"",
+            },
+        )
+        started = self.start()
+        self.drive(
+            "set:%d=%s" % (FOLDER, ws.windows_path(self.path("tree"))),
+            "set:%d=%s" % (OUTPUT_FILE, ws.windows_path(self.path("list.txt"))),
+            "kind:%d" % FILTER_REGEXP,
+            "set:%d=\\.log$" % FILTER_TEXT,
+            "click:%d" % FULL_PATH,
+            "click:%d" % OK,
+        )
+        self.finish(started, beeps=1)
+        self.assertListFile("list.txt", ["sub\\", "data1.log", "x.log"])
+
+    def test_dialog_filled_from_the_command_line_and_cancelled(self):
+        # /noui with a folder that does not exist: the dialog opens anyway,
+        # with what the command line gave (the text became the output file).
+        started = self.start("/noui", "/sub:1", ws.windows_path(self.path("missing")), "list.txt")
+        report = self.drive(
+            "text:%d" % FOLDER,
+            "text:%d" % OUTPUT_FILE,
+            "checked:%d" % SUBFOLDERS,
+            "checked:%d" % FULL_PATH,
+            "enabled:%d" % OK,
+            "click:%d" % CANCEL,
+        )
+        self.assertEqual(report["text:%d" % FOLDER], "")
+        self.assertEqual(report["text:%d" % OUTPUT_FILE], "list.txt")
+        self.assertEqual(report["checked:%d" % SUBFOLDERS], "1")
+        self.assertEqual(report["checked:%d" % FULL_PATH], "1")
+        self.assertEqual(report["enabled:%d" % OK], "0")
+        self.finish(started, beeps=0)
+        self.assertFalse(os.path.exists(self.path("list.txt")))
+
+    def test_ok_with_a_file_for_folder_ends_quietly(self):
+        # OK accepts any existing item as the folder, but a run needs a
+        # folder: the program ends without a list and without the beep.
+        ws.make_tree(self.work, {"a.txt": b"x"})
+        started = self.start()
+        self.drive(
+            "set:%d=%s" % (FOLDER, ws.windows_path(self.path("a.txt"))),
+            "set:%d=%s" % (OUTPUT_FILE, ws.windows_path(self.path("list.txt"))),
+            "click:%d" % OK,
+        )
+        self.finish(started, beeps=0)
+        self.assertFalse(os.path.exists(self.path("list.txt")))
+
+
+if __name__ == "__main__":
+    for name, value in (("SCRIVLET_EXE", EXE), ("SCRIVLET_DRIVE_DIALOG", DRIVER)):
+        if not value or not os.path.exists(value):
+            print("%s not set or missing; run through CTest" % name)
+            sys.exit(77)
+    ws.require_wine_environment()
+    unittest.main()
