@@ -51,7 +51,8 @@ bool choose_filter_kind(HWND dialog, LRESULT code) {
     for (LRESULT i = 0; i < count; ++i) {
         if (SendMessageA(list, CB_GETITEMDATA, i, 0) != code) continue;
         SendMessageA(list, CB_SETCURSEL, i, 0);
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FILTER_KIND_LIST, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(FILTER_KIND_LIST, CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
         return true;
     }
     return false;
