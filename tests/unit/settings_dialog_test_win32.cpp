@@ -214,7 +214,7 @@ std::string rect_text(const RECT& r) {
 
 // --- The template as compiled into the resource ----------------------------------------
 
-struct control_spec_t {
+struct expected_control_t {
     int id;
     WORD class_atom;  // 0x80 button, 0x81 edit, 0x82 static, 0x85 combo box
     DWORD style;      // besides WS_CHILD and WS_VISIBLE
@@ -226,7 +226,7 @@ constexpr WORD BUTTON = 0x80, EDIT = 0x81, STATIC = 0x82, COMBO = 0x85;
 constexpr DWORD EDIT_STYLE = WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP;
 constexpr DWORD LABEL_STYLE = SS_RIGHT | WS_GROUP;
 
-const control_spec_t CONTROLS[] = {
+const expected_control_t CONTROLS[] = {
     {-1, STATIC, LABEL_STYLE, L"対象フォルダ名", 7, 10, 46, 8},
     {IDC_FOLDER, EDIT, EDIT_STYLE, L"", 57, 7, 119, 14},
     {IDC_BROWSE_FOLDER, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 179, 7, 22, 14},
@@ -318,7 +318,7 @@ TEST(settings_dialog, resource_holds_every_control_with_its_kind_text_rectangle_
     EXPECT_EQ(in.byte(), 0x80) << "Shift-JIS character set";
     EXPECT_EQ(in.name_or_ordinal(&ordinal), L"ＭＳ Ｐゴシック");
 
-    for (const control_spec_t& want : CONTROLS) {
+    for (const expected_control_t& want : CONTROLS) {
         SCOPED_TRACE(testing::Message() << "control " << (&want - CONTROLS) << ", id " << want.id);
         in.align_dword();
         in.dword();  // help id
@@ -362,7 +362,7 @@ TEST(settings_dialog, opens_filled_from_the_defaults_with_controls_where_the_tem
     for (HWND child = GetWindow(s.dialog(), GW_CHILD); child;
          child = GetWindow(child, GW_HWNDNEXT), ++index) {
         ASSERT_LT(index, CONTROL_COUNT);
-        const control_spec_t& want = CONTROLS[index];
+        const expected_control_t& want = CONTROLS[index];
         SCOPED_TRACE(testing::Message() << "control " << index << ", id " << want.id);
         EXPECT_EQ(LOWORD(GetDlgCtrlID(child)), LOWORD(want.id)) << "tab order";
         const RECT r = s.rect_of(child);
