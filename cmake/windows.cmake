@@ -12,8 +12,12 @@ add_link_options(-static -static-libgcc -static-libstdc++)
 add_executable(Scrivlet WIN32 app/main_win32.cpp res/scrivlet.rc)
 # windres looks for the icon file in the include directories.
 target_include_directories(Scrivlet PRIVATE ${CMAKE_SOURCE_DIR}/res)
-set_source_files_properties(res/scrivlet.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/scrivlet.ico;${CMAKE_SOURCE_DIR}/res/resource.h;${CMAKE_SOURCE_DIR}/res/scrivlet.manifest;${CMAKE_SOURCE_DIR}/res/settings_dialog.rc;${CMAKE_SOURCE_DIR}/ui/settings/settings_ids.h")
+# What the resource script pulls in; the tests' CMakeLists uses it too, since
+# source properties hold only in the folder that sets them.
+set(SCRIVLET_RC_DEPENDS
+  ${CMAKE_SOURCE_DIR}/res/scrivlet.ico ${CMAKE_SOURCE_DIR}/res/resource.h ${CMAKE_SOURCE_DIR}/res/scrivlet.manifest
+  ${CMAKE_SOURCE_DIR}/res/settings_dialog.rc ${CMAKE_SOURCE_DIR}/ui/settings/settings_ids.h)
+set_source_files_properties(res/scrivlet.rc PROPERTIES OBJECT_DEPENDS "${SCRIVLET_RC_DEPENDS}")
 target_link_libraries(Scrivlet PRIVATE scrivlet_core)
 scrivlet_target_defaults(Scrivlet)
 target_link_options(Scrivlet PRIVATE -mwindows)

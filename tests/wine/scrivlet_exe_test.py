@@ -47,14 +47,7 @@ class scrivlet_case(unittest.TestCase):
             return f.read()
 
     def assertListFile(self, name, expected_lines):
-        got = self.read(name)
-        expected = ws.crlf_lines(expected_lines)
-        self.assertEqual(
-            got,
-            expected,
-            "list file %s\ngot:\n%s\nexpected:\n%s"
-            % (name, got.decode("cp932", "replace"), expected.decode("cp932", "replace")),
-        )
+        ws.assert_list_file(self, self.path(name), expected_lines)
 
 
 class ordering_test(scrivlet_case):

@@ -46,12 +46,6 @@ def run_quietly(args):
     ).returncode
 
 
-def own_windows():
-    """Visible windows other than Wine's own stand-in for the notification
-    area, which Wine's desktop process keeps once a tray icon was shown."""
-    return [title for title in ws.visible_windows() if title != "Wine System Tray"]
-
-
 class dialog_case(unittest.TestCase):
     def setUp(self):
         # Every folder on the way is an 8.3 name already, so that its short
@@ -77,18 +71,10 @@ class dialog_case(unittest.TestCase):
         result = started.wait()
         self.assertEqual(result.returncode, 0, result.describe())
         self.assertEqual(result.beeps(), beeps, "simple beeps in the run\n" + result.describe())
-        self.assertEqual(own_windows(), [], "windows still shown after the run")
+        self.assertEqual(ws.visible_windows(), [], "windows still shown after the run")
 
     def assertListFile(self, name, expected_lines):
-        with open(self.path(name), "rb") as f:
-            got = f.read()
-        expected = ws.crlf_lines(expected_lines)
-        self.assertEqual(
-            got,
-            expected,
-            "list file %s\ngot:\n%s\nexpected:\n%s"
-            % (name, got.decode("cp932", "replace"), expected.decode("cp932", "replace")),
-        )
+        ws.assert_list_file(self, self.path(name), expected_lines)
 
     def screenshot(self, name, report, keys):
         """Saves the screen area of the report's rectangles as NAME.png in
