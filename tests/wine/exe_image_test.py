@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks the built Scrivlet.exe itself: a GUI program that needs no DLL
-beside it, with the application icon as group 120 and the Japanese version
-resource. Reads the file and objdump's dump; Wine is not needed.
+beside it, with the application icon as group 120, the settings dialog 124,
+the manifest and the Japanese version resource. Reads the file and objdump's dump; Wine is not needed.
 
 Needs SCRIVLET_EXE, SCRIVLET_ICON and SCRIVLET_OBJDUMP (set by CTest).
 """
@@ -22,9 +22,13 @@ SYSTEM_DLLS = {
     "advapi32.dll", "comctl32.dll", "comdlg32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll",
     "ole32.dll", "oleaut32.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "ucrtbase.dll",
 }
+RT_DIALOG = 5
 RT_ICON_GROUP = 14
 RT_VERSION = 16
+RT_MANIFEST = 24
 IDI_APP = 120
+IDD_SETTINGS = 124
+CREATEPROCESS_MANIFEST = 1
 LANG_JAPANESE_DEFAULT = 0x411
 
 
@@ -82,6 +86,19 @@ class exe_image_test(unittest.TestCase):
         entries = resource_entries(self.text)
         self.assertIn((RT_ICON_GROUP, IDI_APP, LANG_JAPANESE_DEFAULT), entries)
         self.assertIn((RT_VERSION, 1, LANG_JAPANESE_DEFAULT), entries)
+
+    def test_settings_dialog_and_manifest_are_resources(self):
+        entries = resource_entries(self.text)
+        self.assertIn((RT_DIALOG, IDD_SETTINGS, LANG_JAPANESE_DEFAULT), entries)
+        self.assertIn(RT_MANIFEST, [kind for kind, name, _ in entries if name == CREATEPROCESS_MANIFEST])
+
+    def test_manifest_asks_for_common_controls_6_and_dpi_awareness(self):
+        for text in (
+            b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
+            b"<dpiAware",
+            b"<dpiAwareness",
+        ):
+            self.assertIn(text, self.data, text)
 
     def test_every_icon_image_is_embedded(self):
         images = icon_images(ICON)
