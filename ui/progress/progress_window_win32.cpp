@@ -26,6 +26,9 @@ BOOL progress_show_menu(HWND window) {
     if (menu) {
         AppendMenuA(menu, MF_STRING, CMD_CANCEL, MENU_CANCEL_TEXT);
         TrackPopupMenuAtCursor(window, menu);
+        // A menu of a notification-area icon closes properly on a click
+        // elsewhere only when its window gets a message after the menu ends.
+        PostMessageA(window, WM_NULL, 0, 0);
         DestroyMenu(menu);
     }
     return FALSE;
