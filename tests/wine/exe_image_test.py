@@ -95,8 +95,7 @@ class exe_image_test(unittest.TestCase):
     def test_manifest_asks_for_common_controls_6_and_dpi_awareness(self):
         for text in (
             b'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"',
-            b"<dpiAware",
-            b"<dpiAwareness",
+            b">true</dpiAware>",
         ):
             self.assertIn(text, self.data, text)
 
