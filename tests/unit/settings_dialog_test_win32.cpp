@@ -289,7 +289,7 @@ private:
 
 // --- Tests ---------------------------------------------------------------------------------
 
-TEST(settings_dialog, resource_holds_every_control_with_its_kind_text_rectangle_and_tab_order) {
+TEST(SettingsDialog, ResourceHoldsEveryControlWithItsKindTextRectangleAndTabOrder) {
     HRSRC found =
         FindResourceA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), MAKEINTRESOURCEA(5));
     ASSERT_NE(found, nullptr) << "no dialog resource 124";
@@ -337,7 +337,7 @@ TEST(settings_dialog, resource_holds_every_control_with_its_kind_text_rectangle_
     }
 }
 
-TEST(settings_dialog, opens_filled_from_the_defaults_with_controls_where_the_template_puts_them) {
+TEST(SettingsDialog, OpensFilledFromTheDefaultsWithControlsWhereTheTemplatePutsThem) {
     dialog_session s(default_param());
     ASSERT_NE(s.dialog(), nullptr);
 
@@ -411,7 +411,7 @@ TEST(settings_dialog, opens_filled_from_the_defaults_with_controls_where_the_tem
     EXPECT_STREQ(item_text, "常に最前面に表示(&T)");
 }
 
-TEST(settings_dialog, enabling_follows_the_boxes_as_they_are_typed_and_filled) {
+TEST(SettingsDialog, EnablingFollowsTheBoxesAsTheyAreTypedAndFilled) {
     dialog_session s(default_param());
     ASSERT_NE(s.dialog(), nullptr);
 
@@ -448,7 +448,7 @@ TEST(settings_dialog, enabling_follows_the_boxes_as_they_are_typed_and_filled) {
     EXPECT_EQ(s.text(IDC_FOLDER).size(), 260u);
 }
 
-TEST(settings_dialog, filter_box_and_its_tip_follow_the_filter_kind) {
+TEST(SettingsDialog, FilterBoxAndItsTipFollowTheFilterKind) {
     dialog_session s(default_param());
     ASSERT_NE(s.dialog(), nullptr);
     ASSERT_NE(s.tooltip(), nullptr);
@@ -488,7 +488,7 @@ TEST(settings_dialog, filter_box_and_its_tip_follow_the_filter_kind) {
     EXPECT_EQ(std::count(regexp_tip.begin(), regexp_tip.end(), '\n'), 2) << "three lines";
 }
 
-TEST(settings_dialog, ok_with_a_missing_folder_tells_so_and_focuses_the_folder_box) {
+TEST(SettingsDialog, OkWithAMissingFolderTellsSoAndFocusesTheFolderBox) {
     test::temp_dir dir;
     const std::string missing = dir.join("missing");
     // Both missing: only the folder is reported.
@@ -518,7 +518,7 @@ TEST(settings_dialog, ok_with_a_missing_folder_tells_so_and_focuses_the_folder_b
     EXPECT_TRUE(same_record(s.param(), param_with(missing, dir.join("gone\\list.txt")))) << "nothing written";
 }
 
-TEST(settings_dialog, ok_accepts_a_file_as_folder_and_an_output_ending_in_a_backslash) {
+TEST(SettingsDialog, OkAcceptsAFileAsFolderAndAnOutputEndingInABackslash) {
     test::temp_dir dir;
     test::write_file(dir.join("a file"), "x");
     test::make_folder(dir.join("out"));
@@ -531,7 +531,7 @@ TEST(settings_dialog, ok_accepts_a_file_as_folder_and_an_output_ending_in_a_back
     EXPECT_STREQ(s.param().output_file, dir.join("out\\").c_str()) << "stored as typed";
 }
 
-TEST(settings_dialog, untouched_ok_writes_back_what_it_opened_with_in_its_own_terms) {
+TEST(SettingsDialog, UntouchedOkWritesBackWhatItOpenedWithInItsOwnTerms) {
     test::temp_dir dir;
     dialog_param_t opened = param_with(dir.path(), dir.join("list.txt"));
     // 258 single bytes and then 表: a cut at 259 bytes would split it.
@@ -559,7 +559,7 @@ TEST(settings_dialog, untouched_ok_writes_back_what_it_opened_with_in_its_own_te
     EXPECT_EQ(got.case_mode, CASE_LOWER);
 }
 
-TEST(settings_dialog, ok_stores_what_the_user_chose) {
+TEST(SettingsDialog, OkStoresWhatTheUserChose) {
     test::temp_dir dir;
     dialog_param_t opened = param_with(dir.path(), dir.join("list.txt"));
     opened.case_mode = 7;  // no radio button stands for it
@@ -587,7 +587,7 @@ TEST(settings_dialog, ok_stores_what_the_user_chose) {
     EXPECT_EQ(unchanged.param().case_mode, CASE_UNCHANGED) << "no radio button checked";
 }
 
-TEST(settings_dialog, cancel_esc_and_the_close_box_leave_the_record_untouched) {
+TEST(SettingsDialog, CancelEscAndTheCloseBoxLeaveTheRecordUntouched) {
     test::temp_dir dir;
     const dialog_param_t opened = param_with(dir.path(), dir.join("list.txt"));
     const UINT closers[][2] = {{WM_COMMAND, IDCANCEL}, {WM_SYSCOMMAND, SC_CLOSE}};
@@ -636,7 +636,7 @@ void expect_layout(const std::vector<RECT>& before, const std::vector<RECT>& aft
     }
 }
 
-TEST(settings_dialog, widening_moves_and_stretches_the_listed_controls_and_nothing_else) {
+TEST(SettingsDialog, WideningMovesAndStretchesTheListedControlsAndNothingElse) {
     dialog_session s(default_param());
     ASSERT_NE(s.dialog(), nullptr);
     RECT opened;
@@ -680,7 +680,7 @@ TEST(settings_dialog, widening_moves_and_stretches_the_listed_controls_and_nothi
     expect_layout(before, control_rects(again), 0);
 }
 
-TEST(settings_dialog, size_queries_before_initialisation_change_nothing) {
+TEST(SettingsDialog, SizeQueriesBeforeInitialisationChangeNothing) {
     // While creating the dialog the system asks for limits before the sizes
     // are recorded; they must not clamp the window to nothing.
     MINMAXINFO limits{};
@@ -693,7 +693,7 @@ TEST(settings_dialog, size_queries_before_initialisation_change_nothing) {
     EXPECT_EQ(limits.ptMaxTrackSize.y, 1400);
 }
 
-TEST(settings_dialog, background_drags_and_only_the_side_edges_size) {
+TEST(SettingsDialog, BackgroundDragsAndOnlyTheSideEdgesSize) {
     dialog_session s(default_param());
     ASSERT_NE(s.dialog(), nullptr);
     RECT w;
@@ -727,7 +727,7 @@ TEST(settings_dialog, background_drags_and_only_the_side_edges_size) {
     }
 }
 
-TEST(settings_dialog, always_on_top_twice_returns_to_normal_and_the_mark_follows) {
+TEST(SettingsDialog, AlwaysOnTopTwiceReturnsToNormalAndTheMarkFollows) {
     dialog_session s(default_param());
     ASSERT_NE(s.dialog(), nullptr);
     HMENU menu = GetSystemMenu(s.dialog(), FALSE);
