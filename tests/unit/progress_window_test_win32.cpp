@@ -8,6 +8,7 @@
 // down what it saw, which the test thread checks once the dialog has ended.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <atomic>
 #include <string>
@@ -377,6 +378,30 @@ TEST(ProgressWindow, OnlyButtonReleasesOnItsOwnIconAskForTheMenu) {
     DestroyWindow(window);
     ASSERT_FALSE(notify_calls.empty());
     EXPECT_EQ((DWORD)NIM_DELETE, notify_calls.back().message);
+}
+
+TEST(ProgressWindow, IconComesBackWhenTheTaskbarIsCreatedAgain) {
+    shell_recorder shell(0, false);
+    held_worker_t held;
+    ASSERT_NE(nullptr, held.worker);
+    void* dialog_template = progress_template_build();
+    ASSERT_NE(nullptr, dialog_template);
+    progress_param_t param = {held.worker, app_icon(), PROGRESS_TIP};
+    HWND window =
+        CreateDialogIndirectParamA(GetModuleHandleA(nullptr), static_cast<LPCDLGTEMPLATEA>(dialog_template),
+                                   nullptr, progress_dialog_proc, reinterpret_cast<LPARAM>(&param));
+    free(dialog_template);
+    ASSERT_NE(nullptr, window);
+    ASSERT_EQ(1u, notify_calls.size());
+
+    // What Explorer broadcasts after a restart.
+    SendMessageA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(2u, notify_calls.size());
+    EXPECT_EQ((DWORD)NIM_ADD, notify_calls[1].message);
+    EXPECT_EQ(0, memcmp(&notify_calls[0].data, &notify_calls[1].data, sizeof notify_calls[0].data))
+        << "the same record again";
+    EXPECT_TRUE(IsWindow(window));
+    DestroyWindow(window);
 }
 
 TEST(ProgressWindow, WithoutTheIconTheRunStillEndsWithTheJob) {

@@ -79,6 +79,19 @@ BOOL progress_on_command(HWND window, WORD id) {
     return FALSE;
 }
 
+// Explorer broadcasts this message when it has started again, with an empty
+// notification area: without the icon again the run could not be cancelled.
+UINT taskbar_created_message() {
+    static const UINT message = RegisterWindowMessageA("TaskbarCreated");
+    return message;
+}
+
+BOOL progress_on_taskbar_created(HWND window) {
+    NOTIFYICONDATAA* record = static_cast<NOTIFYICONDATAA*>(GetPropA(window, PROP_TRAYICON));
+    if (record) tray_icon_add(record);
+    return FALSE;
+}
+
 BOOL progress_on_destroy(HWND window) {
     NOTIFYICONDATAA* record = static_cast<NOTIFYICONDATAA*>(RemovePropA(window, PROP_TRAYICON));
     if (record) {
@@ -100,6 +113,7 @@ VOID CALLBACK progress_timer_proc(HWND window, UINT, UINT_PTR timer_id, DWORD) {
 }
 
 INT_PTR CALLBACK progress_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != 0 && message == taskbar_created_message()) return progress_on_taskbar_created(window);
     switch (message) {
         case WM_INITDIALOG:
             return progress_on_init(window, reinterpret_cast<const progress_param_t*>(lparam));
