@@ -13,6 +13,10 @@
 #include "TOOLS/toolwind/window_helpers.h"
 // after windows.h, which they need
 #include <commctrl.h>
+#include <commdlg.h>
+#include <dlgs.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include "app/settings.h"
 #include "support/test_support.h"
@@ -48,9 +52,12 @@ struct dialog_run_t {
     bool result;
 };
 
+// COM as the program's start-up gives it: the folder browser needs it.
 DWORD WINAPI dialog_thread(void* arg) {
     dialog_run_t* run = static_cast<dialog_run_t*>(arg);
+    const HRESULT com = CoInitialize(nullptr);
     run->result = show_settings_dialog(run->param);
+    if (SUCCEEDED(com)) CoUninitialize();
     return 0;
 }
 
@@ -446,6 +453,74 @@ TEST(SettingsDialog, EnablingFollowsTheBoxesAsTheyAreTypedAndFilled) {
     s.set_text(IDC_FOLDER, "");
     s.type(IDC_FOLDER, std::string(300, 'x').c_str());
     EXPECT_EQ(s.text(IDC_FOLDER).size(), 260u);
+}
+
+// A visible dialog owned by the settings dialog: a chooser it opened.
+struct owned_chooser_t {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK find_owned_chooser(HWND window, LPARAM data) {
+    owned_chooser_t* search = reinterpret_cast<owned_chooser_t*>(data);
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    if (GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Clicks a "参照..." button the way a user does (posted: the chooser runs
+// modally on the dialog's thread) and waits for the chooser to show.
+HWND open_chooser(const dialog_session& s, int button) {
+    PostMessageA(s.item(button), BM_CLICK, 0, 0);
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < SAFETY_LIMIT_MS) {
+        owned_chooser_t search{s.dialog(), nullptr};
+        EnumThreadWindows(s.thread_id(), find_owned_chooser, reinterpret_cast<LPARAM>(&search));
+        if (search.found) return search.found;
+        Sleep(10);
+    }
+    return nullptr;
+}
+
+// Confirms the chooser; true once the dialog has taken its answer.
+bool confirm_chooser(const dialog_session& s, HWND chooser) {
+    PostMessageA(chooser, WM_COMMAND, IDOK, 0);
+    const DWORD start = GetTickCount();
+    while (IsWindow(chooser)) {
+        if (GetTickCount() - start >= SAFETY_LIMIT_MS) return false;
+        Sleep(10);
+    }
+    // Answered once the dialog's own loop runs again.
+    SendMessageA(s.dialog(), WM_NULL, 0, 0);
+    return true;
+}
+
+TEST(SettingsDialog, BrowseButtonsFillTheirBoxesThroughTheChoosersAndOkFollows) {
+    test::temp_dir dir;
+    const std::string chosen = dir.join("Chosen");
+    test::make_folder(chosen);
+    dialog_session s(param_with(dir.path(), ""));
+    ASSERT_NE(s.dialog(), nullptr);
+    EXPECT_FALSE(s.enabled(IDOK));
+
+    HWND save = open_chooser(s, IDC_BROWSE_OUTPUT);
+    ASSERT_NE(save, nullptr) << "the save chooser did not come up";
+    HWND name_box = GetDlgItem(save, cmb13);  // a combo box or an edit box, by version
+    if (!name_box) name_box = GetDlgItem(save, edt1);
+    SetWindowTextA(name_box, dir.join("list").c_str());
+    ASSERT_TRUE(confirm_chooser(s, save));
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), dir.join("list")) << "no extension added";
+    EXPECT_TRUE(s.enabled(IDOK)) << "a box filled by its chooser enables OK at once";
+
+    HWND browser = open_chooser(s, IDC_BROWSE_FOLDER);
+    ASSERT_NE(browser, nullptr) << "the folder browser did not come up";
+    SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+    ASSERT_TRUE(confirm_chooser(s, browser));
+    EXPECT_EQ(s.text(IDC_FOLDER), chosen);
+    EXPECT_FALSE(s.ended()) << "a chooser only fills a box";
 }
 
 TEST(SettingsDialog, FilterBoxAndItsTipFollowTheFilterKind) {
