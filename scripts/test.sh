@@ -65,6 +65,14 @@ cmake -S . -B build/mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake 
 cmake --build build/mingw
 run_suite wine bash scripts/with_wine.sh ctest --test-dir build/mingw -j1 --output-on-failure
 
+# The details of failed checks once more at the end, where a shortened log
+# still shows them.
+if [ "$failed" -ne 0 ]; then
+  echo
+  echo "== failed checks"
+  grep -h -A8 -E ': Failure$|^(FAIL|ERROR): |^[A-Za-z]*Error: ' "$logs"/*.log | head -n 200 || true
+fi
+
 echo
 echo "total: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

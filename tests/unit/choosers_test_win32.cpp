@@ -268,6 +268,7 @@ TEST_F(FolderBrowser, OpensAtFolderOfBoxAndGivesItBack) {
     test::temp_dir dir;
     const std::string folder = dir.join("Chosen Folder");
     test::make_folder(folder);
+    test::settle_access_times(folder);
     path_rows_t rows;
     rows.set(IDC_FOLDER, folder);
 
@@ -287,6 +288,8 @@ TEST_F(FolderBrowser, VirtualFolderCannotBeConfirmed) {
     const std::string second = dir.join("Second");
     test::make_folder(first);
     test::make_folder(second);
+    test::settle_access_times(first);
+    test::settle_access_times(second);
     PIDLIST_ABSOLUTE computer = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
 
@@ -307,6 +310,7 @@ TEST_F(FolderBrowser, VirtualFolderCannotBeConfirmed) {
 
 TEST_F(FolderBrowser, CancelKeepsInitialText) {
     test::temp_dir dir;
+    test::settle_access_times(dir.path());
     char path[PATH_BUFFER_SIZE];
     str_copy_bounded(path, dir.path().c_str(), sizeof path);
 

@@ -502,6 +502,7 @@ TEST(SettingsDialog, BrowseButtonsFillTheirBoxesThroughTheChoosersAndOkFollows) 
     test::temp_dir dir;
     const std::string chosen = dir.join("Chosen");
     test::make_folder(chosen);
+    test::settle_access_times(chosen);
     dialog_session s(param_with(dir.path(), ""));
     ASSERT_NE(s.dialog(), nullptr);
     EXPECT_FALSE(s.enabled(IDOK));

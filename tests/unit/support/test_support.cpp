@@ -102,4 +102,23 @@ bool file_exists(const std::string& path) {
     return file != nullptr;
 }
 
+#ifdef _WIN32
+void settle_access_times(const std::string& path) {
+    // Past the file system's clock tick, so that the reads below are later
+    // than the last change and the next read leaves the time alone.
+    Sleep(50);
+    size_t end = 0;
+    do {
+        end = path.find('\\', end + 1);
+        const std::string pattern = path.substr(0, end) + "\\*";  // "C:\*" first
+        WIN32_FIND_DATAA entry;
+        const HANDLE search = FindFirstFileA(pattern.c_str(), &entry);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        while (FindNextFileA(search, &entry)) {
+        }
+        FindClose(search);
+    } while (end != std::string::npos);
+}
+#endif
+
 }  // namespace test

@@ -30,6 +30,17 @@ void write_file(const std::string& path, const std::string& bytes);
 bool read_file(const std::string& path, std::string* bytes);
 bool file_exists(const std::string& path);
 
+#ifdef _WIN32
+// Reads every folder from `path` up to its drive's root once, a moment after
+// the last change under them, for tests that show the shell's folder browser.
+// Wine's browser finds a folder in its tree by comparing item records byte for
+// byte, and a record carries the folder's last access time. On a Linux file
+// system mounted "relatime" that time moves on the first read after a change,
+// which can fall between the browser's two looks at a folder and leave its
+// selection short of the one asked for. Once read, the times hold still.
+void settle_access_times(const std::string& path);
+#endif
+
 // Restores the default platform calls after each test that replaces some.
 struct os_restore {
     ~os_restore() { os = os_default; }
