@@ -8,4 +8,6 @@ HICON load_small_app_icon(HINSTANCE instance) {
 
 // The Windows program always ends with 0 after a run; a failed list write
 // has been shown to the user in its message box.
-int app_exit_code(worker_t*) { return 0; }
+int app_exit_code(worker_t*) {
+    return 0;
+}

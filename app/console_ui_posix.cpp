@@ -13,7 +13,9 @@ namespace {
 
 volatile sig_atomic_t interrupted = 0;
 
-void on_interrupt(int) { interrupted = 1; }
+void on_interrupt(int) {
+    interrupted = 1;
+}
 
 // How often the wait looks for Ctrl+C, as the progress window's timer polls.
 constexpr DWORD POLL_MILLISECONDS = 50;
@@ -42,6 +44,10 @@ bool progress_run(HINSTANCE, worker_t* worker, HICON) {
     return true;
 }
 
-HICON load_small_app_icon(HINSTANCE) { return nullptr; }
+HICON load_small_app_icon(HINSTANCE) {
+    return nullptr;
+}
 
-int app_exit_code(worker_t* worker) { return (int)worker_exit_code(worker, 0); }
+int app_exit_code(worker_t* worker) {
+    return (int)worker_exit_code(worker, 0);
+}

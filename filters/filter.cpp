@@ -18,4 +18,6 @@ filter_t* create_filter(int filter_kind, const char* filter_text) {
     }
 }
 
-void delete_filter(filter_t* filter) { delete filter; }
+void delete_filter(filter_t* filter) {
+    delete filter;
+}

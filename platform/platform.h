@@ -34,7 +34,8 @@ struct platform_calls_t {
                               int dest_size);
 
     // Threads and events.
-    HANDLE(WINAPI* CreateEventA)(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state, LPCSTR name);
+    HANDLE(WINAPI* CreateEventA)
+    (LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state, LPCSTR name);
     BOOL(WINAPI* SetEvent)(HANDLE event);
     DWORD(WINAPI* WaitForSingleObject)(HANDLE handle, DWORD milliseconds);
     DWORD(WINAPI* ResumeThread)(HANDLE thread);

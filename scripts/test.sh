@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds both programs and runs every test:
+#   0. the layout of the C++ sources (clang-format, .clang-format);
 #   1. the native build: unit tests and the command-line program end to end;
 #   2. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. each fuzzer for a short while (FUZZ_SECONDS, default 30);
@@ -38,6 +39,15 @@ run_suite() {
   [ $status -eq 0 ] || echo "test.sh: $name failed (exit $status)"
   return 0
 }
+
+echo "== layout"
+if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror >"$logs/format.log" 2>&1; then
+  passed=$((passed + 1))
+else
+  head -n 40 "$logs/format.log"
+  echo "test.sh: clang-format would change the files above"
+  failed=$((failed + 1))
+fi
 
 echo "== native build"
 cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

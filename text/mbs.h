@@ -28,7 +28,9 @@ struct charset_t {
 inline bool mbs_is_lead_byte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
-inline bool mbs_is_trail_byte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+inline bool mbs_is_trail_byte(unsigned char b) {
+    return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
 
 // Code of the character at p: the byte for a one-byte character, lead * 256 +
 // second byte for a double-byte one, 0 at the terminator. A lead byte directly
@@ -47,7 +49,9 @@ inline const char* mbs_next(const char* p) {
     if (!mbs_is_lead_byte(b)) return p + 1;
     return p[1] != '\0' ? p + 2 : p + 1;
 }
-inline char* mbs_next(char* p) { return const_cast<char*>(mbs_next((const char*)p)); }
+inline char* mbs_next(char* p) {
+    return const_cast<char*>(mbs_next((const char*)p));
+}
 
 // Classifies s[i]: 0 a one-byte character, 1 a lead byte, 2 the second byte of
 // a double-byte character. 0 when the terminator comes at or before i.
@@ -60,11 +64,11 @@ inline bool charset_has(const charset_t* set, unsigned int code) {
     return code < 256 && (set->bits[code / 8] & (1u << (code % 8))) != 0;
 }
 
-const char* mbs_chr(const char* s, unsigned int c);      // c = 0 finds the terminator
-size_t mbs_cspn(const char* s, const char* set);          // bytes before the first member
-size_t mbs_spn(const char* s, const char* set);           // bytes of members only
-const char* mbs_skip_blanks(const char* s);               // past leading spaces and tabs
-const char* mbs_find_delim(const char* s);                // first space or ';', or null
+const char* mbs_chr(const char* s, unsigned int c);  // c = 0 finds the terminator
+size_t mbs_cspn(const char* s, const char* set);     // bytes before the first member
+size_t mbs_spn(const char* s, const char* set);      // bytes of members only
+const char* mbs_skip_blanks(const char* s);          // past leading spaces and tabs
+const char* mbs_find_delim(const char* s);           // first space or ';', or null
 
 // --- Comparison ---------------------------------------------------------------
 
@@ -80,7 +84,9 @@ inline const char* str_end(const char* s) {
     while (*s) ++s;
     return s;
 }
-inline char* str_end(char* s) { return const_cast<char*>(str_end((const char*)s)); }
+inline char* str_end(char* s) {
+    return const_cast<char*>(str_end((const char*)s));
+}
 
 // Copies at most n - 1 bytes (n - 2 when the cut would split a double-byte
 // character) and terminates; the rest of the copied span is zero-filled.

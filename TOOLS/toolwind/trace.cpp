@@ -10,7 +10,9 @@ namespace {
 trace_proc_t trace_proc = nullptr;
 }  // namespace
 
-trace_proc_t GetTraceProc() { return trace_proc ? trace_proc : DefaultTraceProc; }
+trace_proc_t GetTraceProc() {
+    return trace_proc ? trace_proc : DefaultTraceProc;
+}
 
 trace_proc_t SetTraceProc(trace_proc_t proc) {
     const trace_proc_t previous = GetTraceProc();

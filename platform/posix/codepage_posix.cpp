@@ -51,7 +51,7 @@ size_t utf8_sequence_length(unsigned char lead) {
 
 // The two characters that code page 932 maps onto ASCII bytes.
 bool is_ascii_lookalike(const char* p) {
-    return (p[0] == '\xC2' && p[1] == '\xA5') ||                     // U+00A5 yen sign
+    return (p[0] == '\xC2' && p[1] == '\xA5') ||                  // U+00A5 yen sign
            (p[0] == '\xE2' && p[1] == '\x80' && p[2] == '\xBE');  // U+203E overline
 }
 
@@ -95,7 +95,9 @@ size_t skip_utf8(const char* p, size_t left) {
     return n < left ? n : left;
 }
 
-size_t skip_cp932(const char*, size_t) { return 1; }
+size_t skip_cp932(const char*, size_t) {
+    return 1;
+}
 
 }  // namespace
 

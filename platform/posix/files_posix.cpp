@@ -4,8 +4,6 @@
 // folder bit comes from the directory entry itself, and stat is called only
 // for a symbolic link (walked like a folder when it leads to one) or where
 // the file system does not tell the type.
-#include "platform/posix/calls_posix.h"
-
 #include <dirent.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -13,6 +11,7 @@
 #include <string.h>
 #include <sys/stat.h>
 
+#include "platform/posix/calls_posix.h"
 #include "platform/posix/codepage_posix.h"
 
 namespace {

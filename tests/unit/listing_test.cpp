@@ -1,10 +1,6 @@
 // The listing job end to end on real folders: what the list file holds, and
 // how the job behaves when the platform fails it or the user cancels.
-#include "listing/listing_job.h"
-#include "listing/cancel_check.h"
-
 #include <gtest/gtest.h>
-
 #include <stdio.h>
 #include <string.h>
 
@@ -12,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "listing/cancel_check.h"
+#include "listing/listing_job.h"
 #include "support/listing_run.h"
 #include "support/test_support.h"
 
@@ -57,7 +55,8 @@ TEST(ListingOrder, SubfolderContentsFollowTheirFolderLine) {
 TEST(ListingLines, FullPathsBeginWithTheTopFolderAsGiven) {
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    const lines_t lines = list(test::listing_settings(top, dir.join("out.txt"), FLAG_FULL_PATH | FLAG_SUBFOLDERS));
+    const lines_t lines =
+        list(test::listing_settings(top, dir.join("out.txt"), FLAG_FULL_PATH | FLAG_SUBFOLDERS));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], top + "\\A\\");
     EXPECT_EQ(lines[1], top + "\\A\\inner.txt");
@@ -90,18 +89,24 @@ TEST(ListingLines, LetterCaseMapsOnlyOneByteLetters) {
     const std::string top = dir.join("tree");
     test::make_folder(top);
     // a, the katakana 0x83 0x41 (second byte 'A'), 表, b
-    test::write_file(top + "\\a\x83\x41\x95\x5C" "b.Txt", "");
+    test::write_file(top +
+                         "\\a\x83\x41\x95\x5C"
+                         "b.Txt",
+                     "");
     settings_t s = test::listing_settings(top, dir.join("out.txt"), FLAG_FULL_PATH);
     s.case_mode = CASE_UPPER;
     lines_t lines = list(s);
     ASSERT_EQ(lines.size(), 1u);
     std::string upper_top = top;
     mbs_upper(&upper_top[0]);
-    EXPECT_EQ(lines[0], upper_top + "\\A\x83\x41\x95\x5C" "B.TXT");
+    EXPECT_EQ(lines[0], upper_top +
+                            "\\A\x83\x41\x95\x5C"
+                            "B.TXT");
 
     s.case_mode = CASE_LOWER;
     s.flags = 0;
-    EXPECT_EQ(list(s), (lines_t{"a\x83\x41\x95\x5C" "b.txt"}));
+    EXPECT_EQ(list(s), (lines_t{"a\x83\x41\x95\x5C"
+                                "b.txt"}));
 }
 
 TEST(ListingFile, EmptyFolderGivesAnEmptyFile) {
@@ -273,7 +278,9 @@ TEST(ListingShortNames, NotAskedForWhenOff) {
     EXPECT_EQ(short_name_queries, 0);
 }
 
-DWORD WINAPI no_short_names(LPCSTR, LPSTR, DWORD) { return 0; }
+DWORD WINAPI no_short_names(LPCSTR, LPSTR, DWORD) {
+    return 0;
+}
 
 TEST(ListingShortNames, WithoutAShortTopFolderEveryLineIsLong) {
     test::os_restore restore;
@@ -317,8 +324,8 @@ TEST(ListingShortNames, ShortPathsAreComposedFromTheParentAndTheAlias) {
     os.FindFirstFileA = find_first_with_alias;
     os.FindNextFileA = find_next_with_alias;
     alias_count = 0;
-    const lines_t full =
-        list(test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS | FLAG_FULL_PATH));
+    const lines_t full = list(test::listing_settings(top, dir.join("out.txt"),
+                                                     FLAG_SHORT_NAMES | FLAG_SUBFOLDERS | FLAG_FULL_PATH));
     EXPECT_EQ(full, (lines_t{"TOP~1\\LONG~1\\", "TOP~1\\LONG~1\\x.txt", "TOP~1\\a.txt"}));
     alias_count = 0;
     EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),

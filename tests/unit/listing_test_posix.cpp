@@ -31,8 +31,9 @@ TEST(ListingDepth, TreeDeeperThanThePathBufferIsListedToTheLastFolderThatFits) {
         test::make_folder(folder);
     }
     std::vector<std::string> lines;
-    ASSERT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS | FLAG_FULL_PATH)),
-              LISTING_DONE);
+    ASSERT_EQ(
+        test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS | FLAG_FULL_PATH)),
+        LISTING_DONE);
     ASSERT_TRUE(test::read_lines(dir.join("out.txt"), &lines));
     ASSERT_FALSE(lines.empty());
     // Every folder whose parent could be searched is listed; one whose own
@@ -55,7 +56,8 @@ TEST(ListingDepth, SymbolicLinkLoopEnds) {
     test::make_folder(top);
     test::write_file(top + "\\a.txt", "");
     ASSERT_EQ(symlink(posix(top).c_str(), posix(top + "\\loop").c_str()), 0);
-    ASSERT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)), LISTING_DONE);
+    ASSERT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
+              LISTING_DONE);
     std::vector<std::string> lines;
     ASSERT_TRUE(test::read_lines(dir.join("out.txt"), &lines));
     ASSERT_GE(lines.size(), 3u);

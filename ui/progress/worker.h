@@ -18,7 +18,7 @@ struct worker_t {
     HANDLE thread;        // signalled once the thread has ended
     HANDLE cancel_event;  // manual reset; signalled for good once cancel is asked
     worker_job_fn job;
-    void* job_arg;        // owned by the caller, alive until worker_release
+    void* job_arg;  // owned by the caller, alive until worker_release
 };
 
 // A worker whose job is listing_job over the settings_t at job_arg; its thread

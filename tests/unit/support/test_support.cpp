@@ -22,7 +22,9 @@ namespace test {
 namespace {
 
 #ifdef _WIN32
-std::string native_path(const std::string& path) { return path; }
+std::string native_path(const std::string& path) {
+    return path;
+}
 #else
 // The program's text (code page 932, "\" separators) as a POSIX path.
 std::string native_path(const std::string& path) {
@@ -63,9 +65,13 @@ temp_dir::temp_dir() {
     make_folder(path_);
 }
 
-temp_dir::~temp_dir() { remove_tree(native_path(path_)); }
+temp_dir::~temp_dir() {
+    remove_tree(native_path(path_));
+}
 
-std::string temp_dir::join(const std::string& relative) const { return path_ + "\\" + relative; }
+std::string temp_dir::join(const std::string& relative) const {
+    return path_ + "\\" + relative;
+}
 
 void make_folder(const std::string& path) {
 #ifdef _WIN32
