@@ -9,6 +9,7 @@
 constexpr uint32_t FLAG_FULL_PATH = 1;    // full path names, else relative to the folder
 constexpr uint32_t FLAG_SUBFOLDERS = 2;   // walk subfolders too
 constexpr uint32_t FLAG_SHORT_NAMES = 4;  // short 8.3 names where the file system has them
+constexpr uint32_t FLAG_UTF8 = 8;         // the list in UTF-8, each name as the file system has it
 
 // Letter case of the written names; any other value writes names unchanged.
 constexpr int32_t CASE_UNCHANGED = 0;

@@ -48,7 +48,9 @@ void report_list_file_error() {
 }
 
 FILE* open_list_file(const char* path) {
-    FILE* file = os.fopen(path, "wb");
+    nchar_t native[PATH_BUFFER_SIZE * 3];
+    native_from_text(native, sizeof native / sizeof native[0], path);
+    FILE* file = os.fopen(native, "wb");
     if (!file) {
         report_list_file_error();
         return nullptr;

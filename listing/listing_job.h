@@ -6,8 +6,11 @@
 #include "ui/progress/worker.h"
 
 // Results of listing_job (the worker thread's exit code).
-constexpr unsigned LISTING_DONE = 0;          // written, cancelled, or nothing to write
-constexpr unsigned LISTING_WRITE_FAILED = 2;  // the list file could not be created or written
+constexpr unsigned LISTING_DONE = 0;           // written
+constexpr unsigned LISTING_WRITE_FAILED = 2;   // the list file could not be created or written
+constexpr unsigned LISTING_INCOMPLETE = 3;     // written, but some folders could not be read
+constexpr unsigned LISTING_OUT_OF_MEMORY = 4;  // memory ran out: no list was written
+constexpr unsigned LISTING_CANCELLED = 130;    // cancelled: an existing list stays as it was
 
 // The worker's job; job_arg is the settings_t of the run.
 unsigned listing_job(worker_t* worker, void* job_arg);

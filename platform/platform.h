@@ -19,6 +19,8 @@
 #include "platform/posix/win32_api.h"
 #endif
 
+#include "platform/native_text.h"
+
 typedef unsigned(__stdcall* thread_start_fn)(void* arg);
 
 struct platform_calls_t {
@@ -50,11 +52,18 @@ struct platform_calls_t {
     int(WINAPI* MessageBoxA)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
     BOOL(WINAPI* MessageBeep)(UINT type);
 
-    // The list file: opened in text mode ("w" turns each LF into CR LF).
-    FILE* (*fopen)(const char* path, const char* mode);
+    // Files by their native paths, of any length the system takes.
+    DWORD (*file_attributes)(const nchar_t* path);  // INVALID_FILE_ATTRIBUTES when nothing is there
+    // The list file: opened "wb", every line's CR LF written by the program.
+    FILE* (*fopen)(const nchar_t* path, const char* mode);
     size_t (*fwrite)(const void* data, size_t size, size_t count, FILE* file);
     int (*fclose)(FILE* file);
 };
+
+// The rows, counted: a row added to the record must be added to both tables.
+constexpr size_t PLATFORM_CALL_COUNT = 21;
+static_assert(sizeof(platform_calls_t) == PLATFORM_CALL_COUNT * sizeof(void (*)()),
+              "every row of the os table is one function pointer");
 
 extern platform_calls_t os;
 extern const platform_calls_t os_default;

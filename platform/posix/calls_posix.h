@@ -11,7 +11,7 @@ DWORD WINAPI posix_GetShortPathNameA(LPCSTR long_path, LPSTR short_path, DWORD s
 int WINAPI posix_lstrcmpiA(LPCSTR a, LPCSTR b);
 int WINAPI posix_LCMapStringA(LCID locale, DWORD flags, LPCSTR source, int source_length, LPSTR dest,
                               int dest_size);
-FILE* posix_fopen(const char* path, const char* mode);
+DWORD posix_file_attributes(const char* path);
 
 void WINAPI posix_OutputDebugStringA(LPCSTR text);
 int WINAPI posix_MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

@@ -175,11 +175,12 @@ DWORD WINAPI posix_GetShortPathNameA(LPCSTR, LPSTR, DWORD) {
     return 0;
 }
 
-FILE* posix_fopen(const char* path, const char* mode) {
-    char native[POSIX_PATH_SIZE];
-    if (!posix_path_from_cp932(native, sizeof native, path)) {
-        errno = ENAMETOOLONG;
-        return nullptr;
+DWORD posix_file_attributes(const char* path) {
+    struct stat st;
+    if (path[0] == '\0' || stat(path, &st) != 0) {
+        SetLastError(path[0] == '\0' ? ERROR_PATH_NOT_FOUND : error_from_errno(errno));
+        return INVALID_FILE_ATTRIBUTES;
     }
-    return fopen(native, mode);
+    const char* slash = strrchr(path, '/');
+    return attributes_for(slash && slash[1] ? slash + 1 : path, S_ISDIR(st.st_mode), false);
 }

@@ -1,29 +1,57 @@
 // The platform calls of the Windows build: kernel32, user32 and the C runtime.
 #include <process.h>
+#include <stdio.h>
+#include <stdlib.h>
 
 #include "platform/platform.h"
+#include "platform/win32/long_path_win32.h"
+
+namespace {
+
+DWORD file_attributes_win32(const wchar_t* path) {
+    wchar_t* whole = win32_long_path(path);
+    if (!whole) return INVALID_FILE_ATTRIBUTES;
+    const DWORD attributes = GetFileAttributesW(whole);
+    free(whole);
+    return attributes;
+}
+
+FILE* fopen_win32(const wchar_t* path, const char* mode) {
+    wchar_t wide_mode[8];
+    size_t i = 0;
+    for (; mode[i] && i + 1 < sizeof wide_mode / sizeof wide_mode[0]; ++i) wide_mode[i] = (wchar_t)mode[i];
+    wide_mode[i] = L'\0';
+    wchar_t* whole = win32_long_path(path);
+    if (!whole) return nullptr;
+    FILE* file = _wfopen(whole, wide_mode);
+    free(whole);
+    return file;
+}
+
+}  // namespace
 
 const platform_calls_t os_default = {
-    FindFirstFileA,
-    FindNextFileA,
-    FindClose,
-    GetFileAttributesA,
-    GetShortPathNameA,
-    lstrcmpiA,
-    LCMapStringA,
-    CreateEventA,
-    SetEvent,
-    WaitForSingleObject,
-    ResumeThread,
-    GetExitCodeThread,
-    CloseHandle,
-    _beginthreadex,
-    OutputDebugStringA,
-    MessageBoxA,
-    MessageBeep,
-    fopen,
-    fwrite,
-    fclose,
+    .FindFirstFileA = FindFirstFileA,
+    .FindNextFileA = FindNextFileA,
+    .FindClose = FindClose,
+    .GetFileAttributesA = GetFileAttributesA,
+    .GetShortPathNameA = GetShortPathNameA,
+    .lstrcmpiA = lstrcmpiA,
+    .LCMapStringA = LCMapStringA,
+    .CreateEventA = CreateEventA,
+    .SetEvent = SetEvent,
+    .WaitForSingleObject = WaitForSingleObject,
+    .ResumeThread = ResumeThread,
+    .GetExitCodeThread = GetExitCodeThread,
+    .CloseHandle = CloseHandle,
+    .beginthreadex = _beginthreadex,
+    .OutputDebugStringA = OutputDebugStringA,
+    .MessageBoxA = MessageBoxA,
+    .MessageBeep = MessageBeep,
+    .file_attributes = file_attributes_win32,
+    .fopen = fopen_win32,
+    .fwrite = fwrite,
+    .fclose = fclose,
 };
 
 platform_calls_t os = os_default;

@@ -8,6 +8,8 @@
 
 #include <stdint.h>
 
+#include <atomic>
+
 #include "platform/platform.h"
 
 struct worker_t;
@@ -19,6 +21,8 @@ struct worker_t {
     HANDLE cancel_event;  // manual reset; signalled for good once cancel is asked
     worker_job_fn job;
     void* job_arg;  // owned by the caller, alive until worker_release
+    // Items found so far, written by the job and read by the progress display.
+    std::atomic<uint64_t> found;
 };
 
 // A worker whose job is listing_job over the settings_t at job_arg; its thread
@@ -36,5 +40,12 @@ HANDLE worker_cancel_event(worker_t* worker);
 bool worker_stop(worker_t* worker);
 // Resumes a never-started thread, stops it, closes the handles, frees the record.
 bool worker_release(worker_t* worker);
+// The job counts the items it has found; any thread may read the count.
+inline void worker_add_found(worker_t* worker, uint64_t count) {
+    worker->found.fetch_add(count, std::memory_order_relaxed);
+}
+inline uint64_t worker_found(const worker_t* worker) {
+    return worker->found.load(std::memory_order_relaxed);
+}
 // The job's result once the thread has ended; `fallback` before that.
 DWORD worker_exit_code(worker_t* worker, DWORD fallback);
