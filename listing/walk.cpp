@@ -1,119 +1,230 @@
 #include "listing/walk.h"
 
+#include <stdlib.h>
 #include <string.h>
 
+#include <vector>
+
+#include "TOOLS/toolwind/toolwind.h"
 #include "app/settings.h"
 #include "text/mbs.h"
 
 namespace {
 
-constexpr size_t PATH_TEXT_MAX = PATH_BUFFER_SIZE - 1;
-
-bool is_dots(const char* name) {
-    return str_equal(name, ".") || str_equal(name, "..");
-}
-
-// A folder's text, ready for joining names to it: measured once per folder,
-// not once per item.
-struct folder_text_t {
-    const char* text;
+// A growing text: the current folder's line prefix, or one line.
+struct text_buffer_t {
+    char* bytes;
     size_t length;
-    bool needs_sep;
+    size_t capacity;
 };
 
-folder_text_t folder_text(const char* folder) {
-    const size_t length = strlen(folder);
-    return folder_text_t{folder, length, length > 0 && !path_has_trailing_sep(folder)};
+bool reserve(text_buffer_t* t, size_t more) {
+    if (t->length + more + 1 <= t->capacity) return true;
+    size_t capacity = t->capacity ? t->capacity : 1024;
+    while (capacity < t->length + more + 1) capacity *= 2;
+    char* bytes = (char*)os.malloc(capacity);
+    if (!bytes) return false;
+    if (t->bytes) memcpy(bytes, t->bytes, t->length);
+    free(t->bytes);
+    t->bytes = bytes;
+    t->capacity = capacity;
+    return true;
 }
 
-// The folder joined with a name, as path_combine joins a plain name: one
-// separator between them, the whole cut at 521 bytes. Returns the length
-// before the cut.
-size_t join_name(char* out, const folder_text_t* folder, const char* name) {
-    const size_t name_length = strlen(name);
-    size_t length = folder->length;
-    memcpy(out, folder->text, length);
-    if (folder->needs_sep && length < PATH_TEXT_MAX) out[length++] = '\\';
-    const size_t room = PATH_TEXT_MAX - length;
-    const size_t taken = name_length < room ? name_length : room;
-    memcpy(out + length, name, taken);
-    out[length + taken] = '\0';
-    return folder->length + (folder->needs_sep ? 1 : 0) + name_length;
+bool append(text_buffer_t* t, const char* bytes, size_t length) {
+    if (!reserve(t, length)) return false;
+    memcpy(t->bytes + t->length, bytes, length);
+    t->length += length;
+    t->bytes[t->length] = '\0';
+    return true;
 }
 
-// Offset of the part below `base` in a path that begins with it.
-size_t offset_below(const char* path, const char* base) {
-    const size_t length = strlen(base);
-    return path[length] == '\\' ? length + 1 : length;
-}
-
-// The entry of a found item. The platform composes a short path component
-// by component: the parent's short path and the item's own alias (its long
-// name when it has none). Asking for each whole path again would search every
-// component again. `joined` receives the length of the long path before any cut.
-entry_t* new_found_entry(const folder_text_t* folder, const folder_text_t* short_folder,
-                         const WIN32_FIND_DATAA* data, walk_context_t* context, size_t* joined) {
-    walk_scratch_t* scratch = &context->scratch;
-    *joined = join_name(scratch->path, folder, data->cFileName);
-    const char* short_path = nullptr;
-    if (short_folder->text) {
-        const char* alias = data->cAlternateFileName[0] ? data->cAlternateFileName : data->cFileName;
-        join_name(scratch->short_path, short_folder, alias);
-        short_path = scratch->short_path;
+// Letter case: only the letters A to Z change, stepping whole characters of
+// code page 932, or bytes of UTF-8 (where no byte of a longer character is
+// ASCII).
+void map_case(char* text, size_t length, const line_format_t* format) {
+    if (format->case_mode != CASE_LOWER && format->case_mode != CASE_UPPER) return;
+    const bool lower = format->case_mode == CASE_LOWER;
+    if (!format->utf8) {
+        lower ? mbs_lower(text) : mbs_upper(text);
+        return;
     }
-    // A name without a key (none is that long) sorts by its bytes.
-    const char* key = make_sort_key(data->cFileName, scratch->sort_key, sizeof scratch->sort_key);
-    return entry_new(scratch->path, offset_below(scratch->path, context->top), data->cFileName,
-                     key ? key : data->cFileName, data->dwFileAttributes, short_path,
-                     short_path ? offset_below(short_path, context->short_top) : 0);
+    for (size_t i = 0; i < length; ++i) {
+        const char c = text[i];
+        if (lower && c >= 'A' && c <= 'Z') text[i] = (char)(c - 'A' + 'a');
+        if (!lower && c >= 'a' && c <= 'z') text[i] = (char)(c - 'a' + 'A');
+    }
 }
 
-// A found item that passes is recorded; a folder is walked at once when
-// subfolders are wanted. A folder is walked only when its own search pattern
-// ("path\*") still fits the path buffer: deeper paths would be cut, and a
-// cut path (a symbolic link that leads back up, say) could be walked forever.
-// Returns false when the enumeration of this folder should stop.
-bool add_found_entry(const folder_text_t* folder, const folder_text_t* short_folder,
-                     const WIN32_FIND_DATAA* data, entry_list_t* list, walk_context_t* context) {
-    const bool is_folder = (data->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (is_folder || context->filter->matches(data->cFileName)) {
-        size_t joined;
-        entry_t* entry = new_found_entry(folder, short_folder, data, context, &joined);
-        if (entry) {
-            const bool walkable = joined + 2 <= PATH_TEXT_MAX;
-            if (is_folder && (context->flags & FLAG_SUBFOLDERS) && walkable) {
-                entry->children = walk_folder(entry->path, entry->short_path, context);
-            }
-            entry_list_push_front(list, entry);
+// Appends the item's name as the list shows it; false when memory ran out.
+bool append_segment(text_buffer_t* t, const listed_item_t* item, const line_format_t* format) {
+    const nchar_t* native = item->native;
+    size_t native_units = item->native_length;
+    if (format->short_names && item->alias) {
+        native = item->alias;
+        native_units = native_length(item->alias);
+    }
+    const size_t start = t->length;
+    if (!format->utf8 && native == item->native) {
+        if (!append(t, item->text, item->text_length)) return false;
+    } else {
+        // A name converts to at most 3 bytes per unit (and 4 per surrogate pair).
+        const size_t room = native_units * 3 + 1;
+        if (!reserve(t, room)) return false;
+        char* end = t->bytes + t->length;
+        const size_t length = format->utf8 ? utf8_from_native(end, room, native, native_units)
+                                           : text_from_native(end, room, native, native_units, TEXT_NAME);
+        t->length += length < room ? length : 0;
+        t->bytes[t->length] = '\0';
+    }
+    map_case(t->bytes + start, t->length - start, format);
+    return true;
+}
+
+bool ends_in_separator(const char* text, bool utf8) {
+    const size_t length = strlen(text);
+    if (length == 0) return false;
+    if (text[length - 1] == '/') return true;
+    return utf8 ? text[length - 1] == '\\' : path_has_trailing_sep(text);
+}
+
+// The folder's program text, for what the walk reports: the top folder and
+// the names below it.
+void report(const char* what, const folder_node_t* node, const walk_job_t* job, bool with_error) {
+    std::vector<const listed_item_t*> chain;
+    for (const folder_node_t* n = node; n->item; n = n->parent) chain.push_back(n->item);
+    text_buffer_t path = {};
+    bool whole = append(&path, job->top_text, strlen(job->top_text));
+    for (size_t i = chain.size(); whole && i-- > 0;) {
+        if (path.length > 0 && !ends_in_separator(path.bytes, false)) whole = append(&path, "\\", 1);
+        whole = whole && append(&path, chain[i]->text, chain[i]->text_length);
+    }
+    char suffix[64] = "";
+    if (with_error) str_format(suffix, " (エラー %lu)", (unsigned long)node->error);
+    text_buffer_t line = {};
+    if (whole && append(&line, what, strlen(what)) && append(&line, path.bytes, path.length) &&
+        append(&line, suffix, strlen(suffix))) {
+        GetTraceProc()("%s\r\n", line.bytes);
+        if (with_error) os.console_line(line.bytes);
+    }
+    free(path.bytes);
+    free(line.bytes);
+}
+
+struct level_t {
+    folder_node_t* node;
+    uint32_t next;          // the next item to write
+    size_t prefix_length;   // the line prefix of the folder's items
+};
+
+struct walker_t {
+    const walk_job_t* job;
+    list_output_t* out;
+    read_ahead_t ahead;
+    text_buffer_t prefix;  // the current folder's line prefix
+    text_buffer_t line;
+    std::vector<level_t> levels;
+    walk_result_t result;
+};
+
+bool write_line(walker_t* w, const listed_item_t* item) {
+    w->line.length = 0;
+    if (!append(&w->line, w->prefix.bytes, w->prefix.length) || !append_segment(&w->line, item, &w->job->format)) {
+        return false;
+    }
+    if (item_is_folder(item) && !append(&w->line, "\\", 1)) return false;
+    if (!append(&w->line, "\r\n", 2)) return false;
+    list_output_write(w->out, w->line.bytes, w->line.length);
+    return true;
+}
+
+// Takes the next folder of the walk order; false when memory ran out.
+bool enter(walker_t* w, const listed_item_t* item) {
+    folder_node_t* node = read_ahead_take(&w->ahead);
+    if (node->out_of_memory) {
+        free_folder_node(node);
+        return false;
+    }
+    if (node->loop) {
+        report("上位のフォルダと同じフォルダのため、中はたどりません: ", node, w->job, false);
+        free_folder_node(node);
+        return true;
+    }
+    if (node->unreadable) {
+        ++w->result.unreadable;
+        report("フォルダを読み込めません: ", node, w->job, true);
+    }
+    if (w->job->worker) worker_add_found(w->job->worker, node->count);
+    const size_t prefix_length = w->prefix.length;
+    if (item) {
+        if (!append_segment(&w->prefix, item, &w->job->format) || !append(&w->prefix, "\\", 1)) {
+            free_folder_node(node);
+            return false;
         }
     }
-    return !cancel_check_due(&context->cancel);
+    try {
+        w->levels.push_back(level_t{node, 0, prefix_length});
+    } catch (const std::bad_alloc&) {
+        free_folder_node(node);
+        return false;
+    }
+    return true;
+}
+
+walk_end_t walk(walker_t* w) {
+    const line_format_t* format = &w->job->format;
+    if (format->full_path) {
+        if (!append(&w->prefix, format->top, strlen(format->top))) return WALK_OUT_OF_MEMORY;
+        map_case(w->prefix.bytes, w->prefix.length, format);
+        if (w->prefix.length > 0 && !ends_in_separator(w->prefix.bytes, format->utf8) &&
+            !append(&w->prefix, "\\", 1)) {
+            return WALK_OUT_OF_MEMORY;
+        }
+    } else if (!reserve(&w->prefix, 0)) {
+        return WALK_OUT_OF_MEMORY;
+    }
+    if (!enter(w, nullptr)) return WALK_OUT_OF_MEMORY;
+    while (!w->levels.empty()) {
+        if (cancel_check_due(w->job->cancel)) return WALK_CANCELLED;
+        if (w->out->failed) return WALK_WRITE_FAILED;
+        level_t* level = &w->levels.back();
+        if (level->next == level->node->count) {
+            w->prefix.length = level->prefix_length;
+            w->prefix.bytes[w->prefix.length] = '\0';
+            free_folder_node(level->node);
+            w->levels.pop_back();
+            continue;
+        }
+        const listed_item_t* item = level->node->items[level->next++];
+        if (!write_line(w, item)) return WALK_OUT_OF_MEMORY;
+        if (item->child && !enter(w, item)) return WALK_OUT_OF_MEMORY;
+    }
+    if (cancel_check_now(w->job->cancel)) return WALK_CANCELLED;
+    return w->out->failed ? WALK_WRITE_FAILED : WALK_DONE;
 }
 
 }  // namespace
 
-entry_list_t* walk_folder(const char* folder, const char* short_folder, walk_context_t* context) {
-    entry_list_t* list = entry_list_new();
-    if (!list) return nullptr;
+walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
+    walker_t w;
+    w.job = job;
+    w.out = out;
+    w.prefix = text_buffer_t{};
+    w.line = text_buffer_t{};
+    w.result = walk_result_t{WALK_DONE, 0};
 
-    char pattern[PATH_BUFFER_SIZE];
-    path_combine(pattern, folder, "*");
-    WIN32_FIND_DATAA data;
-    HANDLE find = os.FindFirstFileA(pattern, &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        const folder_text_t long_text = folder_text(folder);
-        const folder_text_t short_text = short_folder ? folder_text(short_folder) : folder_text_t{};
-        do {
-            if (is_dots(data.cFileName)) continue;
-            if (!add_found_entry(&long_text, &short_text, &data, list, context)) break;
-        } while (os.FindNextFileA(find, &data));
-        os.FindClose(find);
+    folder_node_t top = {};
+    top.state = NODE_QUEUED;
+    top.arena = ARENA_EMPTY;
+    read_ahead_start(&w.ahead, &top, &job->read, job->filters, job->threads);
+    w.result.end = walk(&w);
+    // The readers first: what they hold refers to the folders still on the path.
+    read_ahead_stop(&w.ahead);
+    while (!w.levels.empty()) {
+        free_folder_node(w.levels.back().node);
+        w.levels.pop_back();
     }
-
-    if (cancel_check_now(&context->cancel)) {
-        entry_list_free(list);
-        return nullptr;
-    }
-    entry_list_sort(list);
-    return list;
+    free(w.prefix.bytes);
+    free(w.line.bytes);
+    return w.result;
 }

@@ -1,33 +1,46 @@
-// The folder walk: one folder (and, on request, everything below it) into
-// sorted entry lists.
+// The walk: the folder tree, depth first, into the list file as it goes.
+//
+// Each folder's sorted lines are written as soon as the walk has them and
+// freed once written, so memory grows with the folders on the current path
+// and the read-ahead window, not with the tree.
 #pragma once
 
 #include <stdint.h>
 
-#include "filters/filter.h"
 #include "listing/cancel_check.h"
-#include "listing/entry_list.h"
-#include "text/mbs.h"
+#include "listing/list_output.h"
+#include "listing/read_ahead.h"
+#include "ui/progress/worker.h"
 
-// Room to build one entry's texts. One is enough for the whole walk: an
-// entry is complete before the walk goes down into it.
-struct walk_scratch_t {
-    char path[PATH_BUFFER_SIZE];
-    char short_path[PATH_BUFFER_SIZE];
-    char sort_key[4096];  // a platform sort key takes a few bytes per character
+// How lines are written.
+struct line_format_t {
+    const char* top;     // the top folder in the list's encoding and form (long or short)
+    bool full_path;      // else the part below the top folder
+    bool short_names;    // aliases where items have them (the top has a short form)
+    bool utf8;           // names from their native text in UTF-8, else code page 932
+    int32_t case_mode;   // CASE_LOWER, CASE_UPPER; any other value leaves letters alone
 };
 
-// What every level of one walk shares.
-struct walk_context_t {
-    cancel_check_t cancel;  // the worker's cancel event: after items now and then, after each folder
-    uint32_t flags;         // FLAG_SUBFOLDERS and FLAG_SHORT_NAMES are read
-    filter_t* filter;       // asked about files only
-    const char* top;        // the top folder exactly as given: the base of relative names
-    const char* short_top;  // its short form; null when short names are off or it has none
-    walk_scratch_t scratch;
+struct walk_job_t {
+    read_settings_t read;
+    filter_t* const* filters;  // threads + 1
+    unsigned threads;          // readers beside the walk itself
+    line_format_t format;
+    const char* top_text;      // the top folder's program text, for what the walk reports
+    cancel_check_t* cancel;
+    worker_t* worker;          // counts the items found; may be null
 };
 
-// The sorted entries of `folder`, whose short form is short_folder (or null).
-// Null when cancelled or when the list could not be allocated. A folder that
-// cannot be read gives an empty list.
-entry_list_t* walk_folder(const char* folder, const char* short_folder, walk_context_t* context);
+enum walk_end_t {
+    WALK_DONE,
+    WALK_CANCELLED,
+    WALK_OUT_OF_MEMORY,
+    WALK_WRITE_FAILED,
+};
+
+struct walk_result_t {
+    walk_end_t end;
+    uint64_t unreadable;  // folders that could not be (wholly) read
+};
+
+walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out);

@@ -41,3 +41,8 @@ size_t text_from_native(char* out, size_t out_size, const nchar_t* native, size_
 // program itself composes; the program's "\" separators become the system's.
 // Returns the length of the whole text, as above.
 size_t native_from_text(nchar_t* out, size_t out_size, const char* text);
+
+// The UTF-8 text of native text: on Windows from UTF-16, on POSIX the bytes
+// themselves, each sequence that is not UTF-8 becoming U+FFFD. Returns the
+// length of the whole text, as above.
+size_t utf8_from_native(char* out, size_t out_size, const nchar_t* native, size_t length);

@@ -172,3 +172,29 @@ size_t native_from_text(nchar_t* out, size_t out_size, const char* text) {
     if (utf8 != stack) free(utf8);
     return length;
 }
+
+size_t utf8_from_native(char* out, size_t out_size, const nchar_t* native, size_t length) {
+    static const char REPLACEMENT[] = "\xEF\xBF\xBD";
+    text_out_t t = {out, out_size, 0, false};
+    const unsigned char* p = (const unsigned char*)native;
+    const unsigned char* end = p + length;
+    while (p < end) {
+        const unsigned char* run = p;
+        while (run < end && *run < 0x80) ++run;
+        if (run > p) {
+            put(&t, (const char*)p, (size_t)(run - p));
+            p = run;
+            continue;
+        }
+        uint32_t code;
+        size_t used;
+        if (decode_utf8(p, (size_t)(end - p), &code, &used)) {
+            put(&t, (const char*)p, used);
+        } else {
+            put(&t, REPLACEMENT, 3);
+        }
+        p += used;
+    }
+    if (!t.cut && out_size > 0) out[t.length] = '\0';
+    return t.length;
+}

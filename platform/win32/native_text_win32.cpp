@@ -131,3 +131,23 @@ size_t native_from_text(nchar_t* out, size_t out_size, const char* text) {
     }
     return length;
 }
+
+// A lone surrogate becomes U+FFFD.
+size_t utf8_from_native(char* out, size_t out_size, const nchar_t* native, size_t length) {
+    if (length == 0) {
+        if (out_size > 0) out[0] = '\0';
+        return 0;
+    }
+    const int whole = WideCharToMultiByte(CP_UTF8, 0, native, (int)length, nullptr, 0, nullptr, nullptr);
+    if (whole <= 0) {
+        if (out_size > 0) out[0] = '\0';
+        return 0;
+    }
+    if ((size_t)whole < out_size) {
+        WideCharToMultiByte(CP_UTF8, 0, native, (int)length, out, whole, nullptr, nullptr);
+        out[whole] = '\0';
+    } else if (out_size > 0) {
+        out[0] = '\0';
+    }
+    return (size_t)whole;
+}

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 
 #include "platform/platform.h"
+#include "platform/win32/calls_win32.h"
 #include "platform/win32/long_path_win32.h"
 
 namespace {
@@ -31,11 +32,14 @@ FILE* fopen_win32(const wchar_t* path, const char* mode) {
 }  // namespace
 
 const platform_calls_t os_default = {
-    .FindFirstFileA = FindFirstFileA,
-    .FindNextFileA = FindNextFileA,
-    .FindClose = FindClose,
+    .folder_open = win32_folder_open,
+    .folder_open_child = win32_folder_open_child,
+    .folder_read = win32_folder_read,
+    .folder_identity = win32_folder_identity,
+    .folder_close = win32_folder_close,
+    .folder_is_remote = win32_folder_is_remote,
+    .short_path = win32_short_path,
     .GetFileAttributesA = GetFileAttributesA,
-    .GetShortPathNameA = GetShortPathNameA,
     .lstrcmpiA = lstrcmpiA,
     .LCMapStringA = LCMapStringA,
     .CreateEventA = CreateEventA,
@@ -45,13 +49,21 @@ const platform_calls_t os_default = {
     .GetExitCodeThread = GetExitCodeThread,
     .CloseHandle = CloseHandle,
     .beginthreadex = _beginthreadex,
+    .processor_count = win32_processor_count,
+    .malloc = malloc,
     .OutputDebugStringA = OutputDebugStringA,
     .MessageBoxA = MessageBoxA,
     .MessageBeep = MessageBeep,
+    .console_line = win32_console_line,
     .file_attributes = file_attributes_win32,
     .fopen = fopen_win32,
     .fwrite = fwrite,
     .fclose = fclose,
+    .list_target_kind = win32_list_target_kind,
+    .create_temp_file = win32_create_temp_file,
+    .flush_file = win32_flush_file,
+    .replace_file = win32_replace_file,
+    .remove_file = win32_remove_file,
 };
 
 platform_calls_t os = os_default;

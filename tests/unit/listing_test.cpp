@@ -1,14 +1,20 @@
 // The listing job end to end on real folders: what the list file holds, and
 // how the job behaves when the platform fails it or the user cancels.
 #include <gtest/gtest.h>
+#include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "listing/cancel_check.h"
+#include "TOOLS/toolwind/toolwind.h"
 #include "listing/listing_job.h"
 #include "support/listing_run.h"
 #include "support/test_support.h"
@@ -157,115 +163,235 @@ TEST(ListingFailure, MissingOutputFolderIsReportedAndNothingIsWritten) {
 
 int fwrite_calls = 0;
 size_t failing_fwrite(const void* data, size_t size, size_t count, FILE* file) {
-    if (++fwrite_calls > 2) return 0;  // the disk fills up after two lines
+    if (++fwrite_calls > 1) return 0;  // the disk fills up after the first block
     return os_default.fwrite(data, size, count, file);
 }
 
-TEST(ListingFailure, FailedWriteIsReportedAndThePartialFileStays) {
+// A tree whose list takes several of the writer's blocks.
+std::string make_big_tree(const test::temp_dir& dir, int files) {
+    const std::string top = dir.join("big");
+    test::make_folder(top);
+    for (int i = 0; i < files; ++i) {
+        char name[64];
+        snprintf(name, sizeof name, "\\file-with-a-long-name-to-fill-blocks-%05d.txt", i);
+        test::write_file(top + name, "");
+    }
+    return top;
+}
+
+bool no_temporary_file_in(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(test::native(folder))) {
+        if (entry.path().filename().string().find(".scrivlet-") == 0) return false;
+    }
+    return true;
+}
+
+TEST(ListingFailure, FailedWriteIsReportedAndTheOldListStays) {
     test::os_restore restore;
     test::temp_dir dir;
-    const std::string top = make_mixed_tree(dir);
+    const std::string top = make_big_tree(dir, 6000);
+    test::write_file(dir.join("out.txt"), "old list\r\n");
     const test::message_box_record* box = test::record_message_boxes();
     fwrite_calls = 0;
     os.fwrite = failing_fwrite;
     EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_WRITE_FAILED);
-    EXPECT_EQ(fwrite_calls, 3) << "writing stops at the first failure";
+    EXPECT_EQ(fwrite_calls, 2) << "writing stops at the first failure";
     EXPECT_EQ(box->calls, 1);
     EXPECT_EQ(box->text, "ファイルの作成に失敗しました。");
-    lines_t lines;
-    EXPECT_TRUE(test::read_lines(dir.join("out.txt"), &lines));
-    EXPECT_EQ(lines, (lines_t{"A\\", "b\\"}));
+    std::string bytes;
+    EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
+    EXPECT_EQ(bytes, "old list\r\n");
+    EXPECT_TRUE(no_temporary_file_in(dir.path()));
 }
 
 int failing_fclose(FILE* file) {
     os_default.fclose(file);
     return EOF;  // as when the last buffered lines cannot be flushed
 }
+bool failing_flush(FILE*) {
+    return false;  // a full disk: what stdio or the system held is lost
+}
+bool failing_replace(const nchar_t*, const nchar_t*) {
+    return false;
+}
 
-TEST(ListingFailure, FailedCloseIsReported) {
+TEST(ListingFailure, FailedFlushCloseOrReplaceKeepsTheOldList) {
     test::os_restore restore;
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
     const test::message_box_record* box = test::record_message_boxes();
-    os.fclose = failing_fclose;
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_WRITE_FAILED);
-    EXPECT_EQ(box->calls, 1);
+    for (int step = 0; step < 3; ++step) {
+        os = os_default;
+        test::record_message_boxes();
+        if (step == 0) os.flush_file = failing_flush;
+        if (step == 1) os.fclose = failing_fclose;
+        if (step == 2) os.replace_file = failing_replace;
+        test::write_file(dir.join("out.txt"), "old list\r\n");
+        EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_WRITE_FAILED)
+            << "step " << step;
+        EXPECT_EQ(box->calls, 1) << "step " << step;
+        std::string bytes;
+        EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
+        EXPECT_EQ(bytes, "old list\r\n") << "step " << step;
+        EXPECT_TRUE(no_temporary_file_in(dir.path())) << "step " << step;
+    }
 }
 
-HANDLE WINAPI find_failing_below_a(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
-    const std::string p = pattern;
-    if (p.size() >= 4 && p.compare(p.size() - 4, 4, "\\A\\*") == 0) return INVALID_HANDLE_VALUE;
-    return os_default.FindFirstFileA(pattern, data);
+std::atomic<int> mallocs_left{0};
+void* failing_malloc(size_t size) {
+    if (mallocs_left.fetch_sub(1) <= 0) return nullptr;
+    return os_default.malloc(size);
 }
 
-TEST(ListingFailure, UnreadableSubfolderIsListedWithoutContents) {
+TEST(ListingFailure, MemoryRunningOutIsAFailedRunNeverAShorterList) {
+    test::os_restore restore;
+    test::temp_dir dir;
+    const std::string top = make_big_tree(dir, 3000);
+    const test::message_box_record* box = test::record_message_boxes();
+    // Every point where the listing's memory can run out, with one reader and with several.
+    for (int threads : {0, 3}) {
+        listing_reader_threads = threads;
+        for (int allowed = 0; allowed < 12; ++allowed) {
+            test::write_file(dir.join("out.txt"), "old list\r\n");
+            test::record_message_boxes();
+            mallocs_left = allowed;
+            os.malloc = failing_malloc;
+            const unsigned result = test::run_listing(test::listing_settings(top, dir.join("out.txt")));
+            os.malloc = os_default.malloc;
+            std::string bytes;
+            EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
+            if (result == LISTING_DONE) {
+                EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 3000) << allowed;
+                continue;
+            }
+            EXPECT_EQ(result, LISTING_OUT_OF_MEMORY) << allowed;
+            EXPECT_EQ(box->text, "メモリが不足したため、一覧を作成できませんでした。") << allowed;
+            EXPECT_EQ(box->caption, "Scrivlet");
+            EXPECT_EQ(bytes, "old list\r\n") << allowed;
+            EXPECT_TRUE(no_temporary_file_in(dir.path())) << allowed;
+        }
+    }
+    listing_reader_threads = LISTING_READERS_AUTO;
+}
+
+// Fails the reading of any folder named "A", as a folder the user may not read.
+folder_t* open_failing_for_a(folder_t* parent, const nchar_t* name, unsigned options) {
+    if (name[0] == 'A' && name[1] == 0) {
+        SetLastError(5);
+        return nullptr;
+    }
+    return os_default.folder_open_child(parent, name, options);
+}
+
+std::vector<std::string> traced;
+std::mutex traced_lock;
+int record_trace(const char* format, ...) {
+    char text[4096];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(text, sizeof text, format, args);
+    va_end(args);
+    std::lock_guard<std::mutex> hold(traced_lock);
+    traced.push_back(text);
+    return 0;
+}
+
+TEST(ListingFailure, UnreadableSubfolderIsListedCountedAndTraced) {
     test::os_restore restore;
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    os.FindFirstFileA = find_failing_below_a;
-    EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
-              (lines_t{"A\\", "b\\", ".hidden", "B.txt", "c.txt"}));
+    os.folder_open_child = open_failing_for_a;
+    traced.clear();
+    const trace_proc_t previous = SetTraceProc(record_trace);
+    const settings_t s = test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS);
+    EXPECT_EQ(test::run_listing(s), LISTING_INCOMPLETE);
+    SetTraceProc(previous);
+    lines_t lines;
+    EXPECT_TRUE(test::read_lines(s.output_file, &lines));
+    EXPECT_EQ(lines, (lines_t{"A\\", "b\\", ".hidden", "B.txt", "c.txt"}));
+    ASSERT_EQ(traced.size(), 1u);
+    EXPECT_EQ(traced[0], "フォルダを読み込めません: " + top + "\\A (エラー 5)\r\n");
 }
 
-worker_t* job_worker = nullptr;
-int find_next_calls = 0;
-BOOL WINAPI find_next_then_cancel(HANDLE find, LPWIN32_FIND_DATAA data) {
-    if (++find_next_calls == 3) worker_cancel(job_worker);
-    return os_default.FindNextFileA(find, data);
+folder_t* open_failing(const nchar_t*, unsigned) {
+    SetLastError(13);
+    return nullptr;
 }
 
-TEST(ListingCancel, CancelDuringTheWalkLeavesAnExistingListUntouched) {
+TEST(ListingFailure, UnreadableTopFolderGivesAnEmptyListAndIsCounted) {
     test::os_restore restore;
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    test::write_file(dir.join("out.txt"), "previous list\r\n");
-    find_next_calls = 0;
-    os.FindNextFileA = find_next_then_cancel;
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS),
-                                [](worker_t* w) { job_worker = w; }),
-              LISTING_DONE);
+    os.folder_open = open_failing;
+    traced.clear();
+    const trace_proc_t previous = SetTraceProc(record_trace);
+    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_INCOMPLETE);
+    SetTraceProc(previous);
     std::string bytes;
-    ASSERT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
-    EXPECT_EQ(bytes, "previous list\r\n");
+    EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
+    EXPECT_EQ(bytes, "");
+    ASSERT_EQ(traced.size(), 1u);
+    EXPECT_EQ(traced[0], "フォルダを読み込めません: " + top + " (エラー 13)\r\n");
 }
 
-int lines_before_cancel = 0;
+// Cancels the job at the n-th call of a seam row, whichever thread makes it.
+worker_t* job_worker = nullptr;
+std::atomic<int> calls_before_cancel{0};
+void count_down_to_cancel() {
+    if (calls_before_cancel.fetch_sub(1) == 1) worker_cancel(job_worker);
+}
+bool read_then_cancel(folder_t* folder, folder_item_t* item) {
+    count_down_to_cancel();
+    return os_default.folder_read(folder, item);
+}
 size_t fwrite_then_cancel(const void* data, size_t size, size_t count, FILE* file) {
-    if (--lines_before_cancel == 0) worker_cancel(job_worker);
+    count_down_to_cancel();
     return os_default.fwrite(data, size, count, file);
 }
 
-TEST(ListingCancel, CancelWhileWritingLeavesTheFirstLinesWhole) {
+TEST(ListingCancel, CancelAtAnyPointLeavesAnExistingListUntouched) {
     test::os_restore restore;
     test::temp_dir dir;
-    const std::string top = dir.join("tree");
-    test::make_folder(top);
-    lines_t all;
-    for (int i = 0; i < 3 * (int)CANCEL_POLL_INTERVAL; ++i) {
-        char name[16];
-        snprintf(name, sizeof name, "f%04d.txt", i);
-        test::write_file(top + "\\" + name, "");
-        all.push_back(name);
+    const std::string top = make_big_tree(dir, 6000);
+    test::make_folder(top + "\\sub");
+    for (int i = 0; i < 300; ++i) test::write_file(top + "\\sub\\f" + std::to_string(i), "");
+    struct point {
+        const char* where;
+        int calls;
+    };
+    // The first block of lines is handed to the system while the walk goes on.
+    const point points[] = {{"read", 1}, {"read", 2}, {"read", 150}, {"read", 5999}, {"read", 6200}, {"write", 1}};
+    for (int threads : {0, 2}) {
+        listing_reader_threads = threads;
+        for (const point& p : points) {
+            os = os_default;
+            if (std::string(p.where) == "read") os.folder_read = read_then_cancel;
+            if (std::string(p.where) == "write") os.fwrite = fwrite_then_cancel;
+            test::write_file(dir.join("out.txt"), "previous list\r\n");
+            calls_before_cancel = p.calls;
+            const unsigned result =
+                test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS),
+                                  [](worker_t* w) { job_worker = w; });
+            EXPECT_EQ(result, LISTING_CANCELLED) << p.where << " " << p.calls << " readers " << threads;
+            std::string bytes;
+            ASSERT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
+            EXPECT_EQ(bytes, "previous list\r\n") << p.where << " " << p.calls;
+            EXPECT_TRUE(no_temporary_file_in(dir.path())) << p.where << " " << p.calls;
+        }
     }
-    lines_before_cancel = 3;
-    os.fwrite = fwrite_then_cancel;
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt")),
-                                [](worker_t* w) { job_worker = w; }),
-              LISTING_DONE);
-    lines_t lines;
-    EXPECT_TRUE(test::read_lines(dir.join("out.txt"), &lines)) << "whole lines only";
-    // The cancel is seen at the next poll, at most one poll interval later.
-    EXPECT_GE(lines.size(), 3u);
-    EXPECT_LE(lines.size(), 3u + CANCEL_POLL_INTERVAL);
-    EXPECT_EQ(lines, lines_t(all.begin(), all.begin() + lines.size()));
+    listing_reader_threads = LISTING_READERS_AUTO;
 }
 
 // --- Short names ------------------------------------------------------------------
 
-int short_name_queries = 0;
-DWORD WINAPI counting_short_names(LPCSTR long_path, LPSTR short_path, DWORD size) {
+std::atomic<int> short_name_queries{0};
+size_t counting_short_names(const nchar_t* path, nchar_t* out, size_t size) {
     ++short_name_queries;
-    return os_default.GetShortPathNameA(long_path, short_path, size);
+    return os_default.short_path(path, out, size);
+}
+folder_t* open_counting_short(const nchar_t* path, unsigned options) {
+    if (options & FOLDER_SHORT_NAMES) ++short_name_queries;
+    return os_default.folder_open(path, options);
 }
 
 TEST(ListingShortNames, NotAskedForWhenOff) {
@@ -273,12 +399,13 @@ TEST(ListingShortNames, NotAskedForWhenOff) {
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
     short_name_queries = 0;
-    os.GetShortPathNameA = counting_short_names;
+    os.short_path = counting_short_names;
+    os.folder_open = open_counting_short;
     list(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS));
     EXPECT_EQ(short_name_queries, 0);
 }
 
-DWORD WINAPI no_short_names(LPCSTR, LPSTR, DWORD) {
+size_t no_short_names(const nchar_t*, nchar_t*, size_t) {
     return 0;
 }
 
@@ -286,30 +413,24 @@ TEST(ListingShortNames, WithoutAShortTopFolderEveryLineIsLong) {
     test::os_restore restore;
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    os.GetShortPathNameA = no_short_names;
+    os.short_path = no_short_names;
     EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),
               (lines_t{"A\\", "A\\inner.txt", "b\\", ".hidden", "B.txt", "c.txt"}));
 }
 
 // A file system with aliases: the top folder's short form is "TOP~1" and
-// every name longer than five bytes has the alias "LONG~N".
-DWORD WINAPI fake_short_top(LPCSTR, LPSTR short_path, DWORD size) {
-    strncpy(short_path, "TOP~1", size);
+// every name longer than five units has the alias "LONG~1".
+size_t fake_short_top(const nchar_t*, nchar_t* out, size_t size) {
+    const nchar_t text[] = NTEXT("TOP~1");
+    if (size <= 5) return 6;
+    memcpy(out, text, sizeof text);
     return 5;
 }
-unsigned alias_count = 0;
-void give_alias(LPWIN32_FIND_DATAA data) {
-    if (strlen(data->cFileName) > 5) snprintf(data->cAlternateFileName, 14, "LONG~%u", ++alias_count % 100);
-}
-HANDLE WINAPI find_first_with_alias(LPCSTR pattern, LPWIN32_FIND_DATAA data) {
-    HANDLE h = os_default.FindFirstFileA(pattern, data);
-    if (h != INVALID_HANDLE_VALUE) give_alias(data);
-    return h;
-}
-BOOL WINAPI find_next_with_alias(HANDLE find, LPWIN32_FIND_DATAA data) {
-    BOOL ok = os_default.FindNextFileA(find, data);
-    if (ok) give_alias(data);
-    return ok;
+bool read_with_alias(folder_t* folder, folder_item_t* item) {
+    static const nchar_t alias[] = NTEXT("LONG~1");
+    if (!os_default.folder_read(folder, item)) return false;
+    if (item->native_length > 5) item->alias = alias;
+    return true;
 }
 
 TEST(ListingShortNames, ShortPathsAreComposedFromTheParentAndTheAlias) {
@@ -320,14 +441,11 @@ TEST(ListingShortNames, ShortPathsAreComposedFromTheParentAndTheAlias) {
     test::make_folder(top + "\\Long folder");
     test::write_file(top + "\\Long folder\\x.txt", "");
     test::write_file(top + "\\a.txt", "");
-    os.GetShortPathNameA = fake_short_top;
-    os.FindFirstFileA = find_first_with_alias;
-    os.FindNextFileA = find_next_with_alias;
-    alias_count = 0;
+    os.short_path = fake_short_top;
+    os.folder_read = read_with_alias;
     const lines_t full = list(test::listing_settings(top, dir.join("out.txt"),
                                                      FLAG_SHORT_NAMES | FLAG_SUBFOLDERS | FLAG_FULL_PATH));
     EXPECT_EQ(full, (lines_t{"TOP~1\\LONG~1\\", "TOP~1\\LONG~1\\x.txt", "TOP~1\\a.txt"}));
-    alias_count = 0;
     EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),
               (lines_t{"LONG~1\\", "LONG~1\\x.txt", "a.txt"}));
 }

@@ -1,8 +1,11 @@
-// Walks that must end: trees deeper than the path buffer and symbolic links
-// that lead back up. Only POSIX file systems make both easy to build.
+// Complete lists on a POSIX file system: names the code page cannot hold,
+// names that hold a separator or a line end, deep trees and links.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -12,78 +15,155 @@
 
 namespace {
 
-std::string posix(const std::string& program_path) {
-    std::string p = program_path;
-    for (char& c : p) {
-        if (c == '\\') c = '/';
+using lines_t = std::vector<std::string>;
+
+// Set-up by native (UTF-8) paths below the test folder.
+struct tree {
+    test::temp_dir dir;
+    std::string top_text = dir.join("tree");  // the program's text of the top folder
+    std::string top = test::native(top_text);
+    tree() { test::make_folder(top_text); }
+    void folder(const std::string& rel) const { ASSERT_EQ(mkdir((top + "/" + rel).c_str(), 0755), 0) << rel; }
+    void file(const std::string& rel) const {
+        FILE* f = fopen((top + "/" + rel).c_str(), "wb");
+        ASSERT_NE(f, nullptr) << rel;
+        fclose(f);
     }
-    return p;
+    void link(const std::string& rel, const std::string& target) const {
+        ASSERT_EQ(symlink(target.c_str(), (top + "/" + rel).c_str()), 0) << rel;
+    }
+    lines_t list(uint32_t flags = FLAG_SUBFOLDERS, unsigned expected = LISTING_DONE) const {
+        const settings_t s = test::listing_settings(top_text, dir.join("out.txt"), flags);
+        EXPECT_EQ(test::run_listing(s), expected);
+        lines_t lines;
+        EXPECT_TRUE(test::read_lines(s.output_file, &lines)) << "one entry a line, each ending in CR LF";
+        return lines;
+    }
+};
+
+TEST(CompleteLists, NamesOutsideTheCodePageAreWalkedAtEveryDepth) {
+    tree t;
+    t.folder(u8"café");
+    t.file(u8"café/in_cafe.txt");
+    t.folder(u8"café/한국");
+    t.file(u8"café/한국/in_hangul.txt");
+    t.folder(u8"emoji😀");
+    t.file(u8"emoji😀/in_emoji.txt");
+    t.folder(u8"emoji😀/yen¥");
+    t.file(u8"emoji😀/yen¥/over‾line.txt");
+    t.file(u8"¥.txt");
+    EXPECT_EQ(t.list(), (lines_t{"caf?\\", "caf?\\??\\", "caf?\\??\\in_hangul.txt", "caf?\\in_cafe.txt",
+                                 "emoji?\\", "emoji?\\yen?\\", "emoji?\\yen?\\over?line.txt",
+                                 "emoji?\\in_emoji.txt", "?.txt"}));
 }
 
-TEST(ListingDepth, TreeDeeperThanThePathBufferIsListedToTheLastFolderThatFits) {
-    test::temp_dir dir;
-    const std::string top = dir.join("deep");
-    test::make_folder(top);
-    std::string folder = top;
-    const std::string step = "\\dddddddddd";  // 11 bytes a level
-    for (int level = 0; level < 60; ++level) {
-        folder += step;
-        test::make_folder(folder);
-    }
-    std::vector<std::string> lines;
-    ASSERT_EQ(
-        test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS | FLAG_FULL_PATH)),
-        LISTING_DONE);
-    ASSERT_TRUE(test::read_lines(dir.join("out.txt"), &lines));
-    ASSERT_FALSE(lines.empty());
-    // Every folder whose parent could be searched is listed; one whose own
-    // path no longer fits is listed cut (and not walked), and nothing below
-    // it appears.
-    std::string expected = top;
-    size_t whole = 0;
-    while (whole < lines.size() && expected.size() + step.size() + 1 <= 521) {
-        expected += step;
-        EXPECT_EQ(lines[whole], expected + "\\");
-        ++whole;
-    }
-    ASSERT_EQ(lines.size(), whole + 1) << "exactly one cut line after the whole ones";
-    EXPECT_EQ(lines.back(), (expected + step).substr(0, 521));
+TEST(CompleteLists, FoldersWhoseNamesReadAlikeKeepTheirOwnContents) {
+    tree t;
+    t.folder(u8"café");
+    t.file(u8"café/acute.txt");
+    t.folder(u8"cafè");
+    t.file(u8"cafè/grave.txt");
+    t.folder("caf?");  // the text both others read as
+    t.file("caf?/ascii.txt");
+    const lines_t lines = t.list();
+    ASSERT_EQ(lines.size(), 6u);
+    // Three folders named "caf?" in the list, each followed by its own file
+    // and no other: the names tie, and their bytes decide.
+    EXPECT_EQ(lines, (lines_t{"caf?\\", "caf?\\ascii.txt", "caf?\\", "caf?\\grave.txt", "caf?\\",
+                              "caf?\\acute.txt"}));
 }
 
-TEST(ListingDepth, SymbolicLinkLoopEnds) {
-    test::temp_dir dir;
-    const std::string top = dir.join("tree");
-    test::make_folder(top);
-    test::write_file(top + "\\a.txt", "");
-    ASSERT_EQ(symlink(posix(top).c_str(), posix(top + "\\loop").c_str()), 0);
-    ASSERT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
-              LISTING_DONE);
-    std::vector<std::string> lines;
-    ASSERT_TRUE(test::read_lines(dir.join("out.txt"), &lines));
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[0], "loop\\");
-    EXPECT_EQ(lines[1], "loop\\loop\\");
-    EXPECT_EQ(lines.back(), "a.txt");
-    for (const std::string& line : lines) EXPECT_LE(line.size(), 521u);
+TEST(CompleteLists, NamesHoldingABackslashOrALineEndStayOneEntry) {
+    tree t;
+    t.folder("p");
+    t.folder("p/q");
+    t.file("p/q/in_p_q.txt");
+    t.folder("p\\q");
+    t.file("p\\q/in_backslash.txt");
+    t.file("line\nfeed.txt");
+    t.file("carriage\rreturn.txt");
+    t.file("bad\xFF\xFEutf8.txt");
+    EXPECT_EQ(t.list(), (lines_t{"p\\", "p\\q\\", "p\\q\\in_p_q.txt", "p?q\\", "p?q\\in_backslash.txt",
+                                 "bad??utf8.txt", "carriage?return.txt", "line?feed.txt"}));
 }
 
-TEST(ListingNames, NamesOutsideTheCodePageBecomeQuestionMarksAndAreStillListed) {
-    test::temp_dir dir;
-    const std::string top = dir.join("tree");
-    test::make_folder(top);
-    // Written through the POSIX path directly: the program's own text cannot
-    // hold these names.
-    FILE* f = fopen((posix(top) + "/smile\xF0\x9F\x98\x80.txt").c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    fclose(f);
-    f = fopen((posix(top) + "/yen\xC2\xA5.txt").c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    fclose(f);
-    test::write_file(top + "\\\x95\x5C.txt", "");
-    ASSERT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_DONE);
-    std::vector<std::string> lines;
-    ASSERT_TRUE(test::read_lines(dir.join("out.txt"), &lines));
-    EXPECT_EQ(lines, (std::vector<std::string>{"smile?.txt", "yen?.txt", "\x95\x5C.txt"}));
+TEST(CompleteLists, NamesDifferingOnlyInCaseGiveOneOrderWhateverTheDisk) {
+    const std::vector<std::string> names = {"abc", "ABC", "Abc", "aBc", "abC", "ABc"};
+    lines_t first;
+    std::mt19937 rng(7);
+    for (int round = 0; round < 4; ++round) {
+        tree t;
+        std::vector<std::string> order = names;
+        std::shuffle(order.begin(), order.end(), rng);
+        for (const std::string& name : order) t.file(name);
+        const lines_t lines = t.list(0);
+        if (round == 0) {
+            first = lines;
+            EXPECT_EQ(lines, (lines_t{"ABC", "ABc", "Abc", "aBc", "abC", "abc"}));
+        } else {
+            EXPECT_EQ(lines, first) << "round " << round;
+        }
+    }
+}
+
+// Every line of a full-path list names something that is there.
+void expect_every_line_exists(const lines_t& lines) {
+    for (const std::string& line : lines) {
+        struct stat st;
+        EXPECT_EQ(stat(test::native(line).c_str(), &st), 0) << line;
+    }
+}
+
+TEST(CompleteLists, DeepTreesAreListedWhole) {
+    struct shape {
+        int levels;
+        size_t name_length;
+    };
+    for (const shape s : {shape{80, 10}, shape{40, 30}}) {
+        tree t;
+        std::string rel;
+        for (int level = 0; level < s.levels; ++level) {
+            rel += (rel.empty() ? "" : "/") + std::string(s.name_length - 2, 'd') + std::to_string(10 + level);
+            t.folder(rel);
+            t.file(rel + "/f.txt");
+        }
+        const lines_t lines = t.list(FLAG_SUBFOLDERS | FLAG_FULL_PATH);
+        ASSERT_EQ(lines.size(), 2u * s.levels);
+        // Each level's folder line, then the deepest file, then the files back up.
+        EXPECT_EQ(lines[s.levels], lines[s.levels - 1] + "f.txt");
+        EXPECT_GT(lines[s.levels].size(), s.levels * s.name_length) << "the deepest line is whole";
+        expect_every_line_exists(lines);
+    }
+}
+
+TEST(CompleteLists, LinksBackUpAreListedNotWalked) {
+    tree t;
+    t.folder("a");
+    t.folder("a/b");
+    t.file("a/b/x.txt");
+    t.link("a/b/up", "..");        // back to a
+    t.link("a/b/up2", "../..");    // back to the top
+    t.link("a/top", t.top);        // the top, by its absolute path
+    t.folder("c");
+    t.file("c/y.txt");
+    t.link("a/sibling", "../c");   // elsewhere: walked
+    EXPECT_EQ(t.list(), (lines_t{"a\\", "a\\b\\", "a\\b\\up\\", "a\\b\\up2\\", "a\\b\\x.txt", "a\\sibling\\",
+                                 "a\\sibling\\y.txt", "a\\top\\", "c\\", "c\\y.txt"}));
+}
+
+TEST(CompleteLists, TwoLinksBackUpEndAtOnce) {
+    tree t;
+    std::string rel;
+    for (int level = 0; level < 12; ++level) {
+        rel += (rel.empty() ? "" : "/") + std::string("l") + std::to_string(level);
+        t.folder(rel);
+        t.link(rel + "/x", "..");
+        t.link(rel + "/y", "..");
+    }
+    // Without the check each level would multiply the list: 12 levels of two
+    // links back would be millions of lines.
+    const lines_t lines = t.list();
+    EXPECT_EQ(lines.size(), 12u * 3u);
 }
 
 }  // namespace

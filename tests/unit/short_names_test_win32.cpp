@@ -166,13 +166,13 @@ TEST_F(ShortNames, RelativeTopFolderGivesRelativeShortPaths) {
     }
 }
 
-DWORD WINAPI no_short_form(LPCSTR, LPSTR, DWORD) {
+size_t no_short_form(const wchar_t*, wchar_t*, size_t) {
     return 0;
 }
 
 TEST_F(ShortNames, WithoutAShortTopFolderEveryItemIsWrittenLong) {
     test::os_restore restore;
-    os.GetShortPathNameA = no_short_form;
+    os.short_path = no_short_form;
     const lines_t lines =
         list(top, dir.join("fallback.txt"), FLAG_FULL_PATH | FLAG_SUBFOLDERS | FLAG_SHORT_NAMES);
     EXPECT_EQ(lines, long_full);

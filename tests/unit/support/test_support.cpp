@@ -53,6 +53,10 @@ void remove_tree(const std::string& native) {
 
 }  // namespace
 
+std::string native(const std::string& path) {
+    return native_path(path);
+}
+
 temp_dir::temp_dir() {
 #ifdef _WIN32
     char base[MAX_PATH];

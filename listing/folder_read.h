@@ -1,0 +1,36 @@
+// Reading one folder of a walk into its node: open, loop check, items,
+// filter, sort, and the nodes of its subfolders.
+#pragma once
+
+#include <atomic>
+#include <mutex>
+#include <vector>
+
+#include "filters/filter.h"
+#include "listing/folder_node.h"
+
+// What every reader of one walk shares; read-only while the walk runs.
+struct read_settings_t {
+    const nchar_t* top;           // the top folder's native path
+    unsigned folder_options;      // FOLDER_SHORT_NAMES or 0
+    bool subfolders;              // queue a node for each subfolder
+    const nchar_t* skipped_name;  // the list's temporary file, never listed; or null
+    std::atomic<bool>* stop;      // set when the walk ends early: readers stop at their next item
+    std::mutex* identity_lock;    // folders' identities are asked from several readers
+};
+
+// What one reading thread owns.
+struct reader_t {
+    filter_t* filter;  // a filter keeps working storage: one per thread
+    std::vector<listed_item_t*> items;
+};
+
+// Reads the node, which the caller has (NODE_READING). Afterwards the node
+// holds its sorted items, its flags and error, and *first_child ..
+// *last_child the chain of its subfolders' new nodes (null when none).
+void read_folder_node(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
+                      folder_node_t** first_child, folder_node_t** last_child);
+
+// Frees the node's contents and closes its folder; the node itself lives in
+// its parent's arena (the top node in the walk's own).
+void free_folder_node(folder_node_t* node);

@@ -1,0 +1,51 @@
+// Folders read ahead of the walk, in parallel, in the walk's own order.
+//
+// The queue holds the folders the walk will need, in the order it will need
+// them (depth first): a folder's subfolders are queued right after it, so
+// before its next sibling. The walk takes them strictly in that order, so
+// the list is the same bytes whatever the timing and however many readers
+// there are. Readers always take the first folder not yet begun; the walk
+// reads a folder itself when nobody has begun it, so it never waits on them.
+//
+// Memory: a reader begins a folder only while fewer than READ_AHEAD_FOLDERS
+// folders, holding together fewer than READ_AHEAD_ITEMS items, are read (or
+// being read) and not yet taken by the walk. Beside that window, only the
+// folders on the walk's current path are held.
+#pragma once
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "listing/folder_read.h"
+
+constexpr unsigned READ_AHEAD_FOLDERS = 256;
+constexpr size_t READ_AHEAD_ITEMS = 128 * 1024;
+// Readers where each folder costs a round trip (a network share): enough to
+// keep many requests in flight; measured in bench/README.md.
+constexpr unsigned REMOTE_READERS = 16;
+
+struct read_ahead_t {
+    std::mutex lock;
+    std::condition_variable changed;  // a node was read, taken or queued, or the readers must stop
+    folder_node_t* head;              // the next node the walk takes
+    unsigned ahead_folders;           // nodes read or being read, not yet taken
+    size_t ahead_items;               // their items
+    read_settings_t settings;  // the walk's, with the stop flag and the lock below
+    std::atomic<bool> stop;
+    std::mutex identity_lock;
+    std::vector<std::thread> threads;
+    std::vector<reader_t> readers;  // one per thread, and the last one for the walk itself
+};
+
+// Starts `threads` readers (0: the walk reads every folder itself) over the
+// queue that holds only `top`. The settings are copied, with the queue's own
+// stop flag and identity lock put into them. `filters` holds threads + 1 filters, the last
+// for the walk's own reading. Fewer readers start when threads cannot.
+void read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
+                      filter_t* const* filters, unsigned threads);
+// The queue's next node, read: waits for its reader, or reads it at once.
+folder_node_t* read_ahead_take(read_ahead_t* ahead);
+// Stops the readers and waits for them; nodes still queued are freed.
+void read_ahead_stop(read_ahead_t* ahead);

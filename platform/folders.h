@@ -1,0 +1,50 @@
+// Reading folders by their native names: the records of the folder seam.
+//
+// A folder is opened by its native path (the top of a walk) or by its native
+// name inside a folder that is still open, and read one item at a time. An
+// item carries its native name, used for every further system call, beside
+// its code page 932 text, which is all the program shows; so no name makes a
+// round trip through the code page on its way back to the system.
+#pragma once
+
+#include <stddef.h>
+#include <stdint.h>
+
+#include "platform/native_text.h"
+
+// An open folder of the platform's own (a find handle and its path on
+// Windows, a descriptor and its stream on POSIX). Used by one thread at a
+// time; opening a child reads nothing of the parent that reading changes,
+// so a child may be opened while another thread reads the parent.
+struct folder_t;
+
+// folder_open options.
+constexpr unsigned FOLDER_SHORT_NAMES = 1;  // fill folder_item_t::alias (Windows: the slower full search)
+
+// One item of a folder, "." and ".." never among them. The texts live in the
+// folder record and stay valid until the next read or the close.
+struct folder_item_t {
+    const nchar_t* native;   // the name as the system has it, NUL-terminated
+    size_t native_length;    // in units, without the terminator
+    const char* text;        // its code page 932 text, "?" for what the code page cannot hold
+    size_t text_length;      // in bytes, without the terminator
+    const nchar_t* alias;    // the short (8.3) name; empty when there is none or none was asked
+    uint32_t attributes;     // FILE_ATTRIBUTE_* bits; a link to a folder has DIRECTORY and REPARSE_POINT
+};
+
+// What makes two open folders the same folder: the volume and the file on it.
+struct folder_identity_t {
+    uint64_t volume;
+    uint64_t file;
+};
+
+inline bool same_folder(const folder_identity_t* a, const folder_identity_t* b) {
+    return a->volume == b->volume && a->file == b->file;
+}
+
+// The calls themselves are rows of the os table (platform/platform.h):
+//   folder_open(path, options)          null on failure, the system's error code in GetLastError()
+//   folder_open_child(parent, name, options)
+//   folder_read(folder, item)           false at the end (last error 0) or on a failure (its code)
+//   folder_identity(folder, identity)   false when the system cannot tell
+//   folder_close(folder)
