@@ -11,11 +11,11 @@ struct folder_node_t;
 
 // One listed item of a folder: its texts live in the folder's arena.
 struct listed_item_t {
-    const char* text;         // code page 932: what filters, sort and list see
-    const nchar_t* native;    // the name as the system has it
-    const nchar_t* alias;     // the short (8.3) name, or null
-    const char* sort_key;     // the platform's case-insensitive key of text
-    folder_node_t* child;     // the node of a folder to walk; null for files and unwalked folders
+    const char* text;       // code page 932: what filters, sort and list see
+    const nchar_t* native;  // the name as the system has it
+    const nchar_t* alias;   // the short (8.3) name, or null
+    const char* sort_key;   // the platform's case-insensitive key of text
+    folder_node_t* child;   // the node of a folder to walk; null for files and unwalked folders
     uint32_t text_length;
     uint32_t native_length;
     uint32_t attributes;
@@ -32,17 +32,17 @@ enum node_state_t {
 };
 
 struct folder_node_t {
-    folder_node_t* next;         // walk order: the folder the walk needs after this one
-    folder_node_t* parent;       // null for the top folder
-    const listed_item_t* item;   // this folder in the parent's contents; null for the top
-    folder_t* folder;            // open until the node is freed: children open relative to it
-    node_state_t state;          // guarded by the read-ahead queue's lock
+    folder_node_t* next;        // walk order: the folder the walk needs after this one
+    folder_node_t* parent;      // null for the top folder
+    const listed_item_t* item;  // this folder in the parent's contents; null for the top
+    folder_t* folder;           // open until the node is freed: children open relative to it
+    node_state_t state;         // guarded by the read-ahead queue's lock
     // Written by the one reader that has the node, read once it is NODE_READ:
-    listed_item_t** items;       // sorted: folders first, then by key
+    listed_item_t** items;  // sorted: folders first, then by key
     uint32_t count;
-    uint32_t error;              // the system's code when the folder could not be (wholly) read
+    uint32_t error;  // the system's code when the folder could not be (wholly) read
     bool unreadable;
-    bool loop;                   // the same folder as one above it: listed, not walked
+    bool loop;  // the same folder as one above it: listed, not walked
     bool out_of_memory;
-    arena_t arena;               // the items, their texts and the child nodes
+    arena_t arena;  // the items, their texts and the child nodes
 };

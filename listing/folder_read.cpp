@@ -32,7 +32,8 @@ bool comes_before(const listed_item_t* a, const listed_item_t* b) {
 
 const char* make_sort_key(arena_t* arena, const char* text) {
     char key[KEY_BUFFER_SIZE];
-    int size = os.LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, key, sizeof key);
+    int size =
+        os.LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, key, sizeof key);
     // A name without a key (none is that long) sorts by its bytes.
     if (size <= 0) return text;
     return (const char*)arena_copy_terminated(arena, key, (size_t)size - 1, 1);
@@ -42,7 +43,8 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found) {
     listed_item_t* item = (listed_item_t*)arena_take(arena, sizeof(listed_item_t));
     if (!item) return nullptr;
     item->text = (const char*)arena_copy_terminated(arena, found->text, found->text_length, 1);
-    item->native = (const nchar_t*)arena_copy_terminated(arena, found->native, found->native_length, sizeof(nchar_t));
+    item->native =
+        (const nchar_t*)arena_copy_terminated(arena, found->native, found->native_length, sizeof(nchar_t));
     item->alias = nullptr;
     if (found->alias[0]) {
         item->alias = (const nchar_t*)arena_copy_terminated(arena, found->alias, native_length(found->alias),
@@ -77,7 +79,8 @@ void read_items(folder_node_t* node, const read_settings_t* settings, reader_t* 
     folder_item_t found;
     while (os.folder_read(node->folder, &found)) {
         if (settings->stop->load(std::memory_order_relaxed)) return;
-        if (settings->skipped_name && same_native(found.native, found.native_length, settings->skipped_name)) {
+        if (settings->skipped_name &&
+            same_native(found.native, found.native_length, settings->skipped_name)) {
             continue;
         }
         const bool is_folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
@@ -106,7 +109,8 @@ void read_items(folder_node_t* node, const read_settings_t* settings, reader_t* 
 void read_folder_node(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
                       folder_node_t** first_child, folder_node_t** last_child) {
     *first_child = *last_child = nullptr;
-    node->folder = node->parent ? os.folder_open_child(node->parent->folder, node->item->native, settings->folder_options)
+    node->folder = node->parent ? os.folder_open_child(node->parent->folder, node->item->native,
+                                                       settings->folder_options)
                                 : os.folder_open(settings->top, settings->folder_options);
     if (!node->folder) {
         node->unreadable = true;
@@ -123,7 +127,7 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
     std::sort(reader->items.begin(), reader->items.end(), comes_before);
     node->count = (uint32_t)reader->items.size();
     node->items = (listed_item_t**)arena_copy_terminated(&node->arena, reader->items.data(), node->count,
-                                                          sizeof(listed_item_t*));
+                                                         sizeof(listed_item_t*));
     if (!node->items) {
         node->out_of_memory = true;
         node->count = 0;

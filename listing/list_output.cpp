@@ -49,7 +49,8 @@ bool list_output_open(list_output_t* out, const nchar_t* target) {
         out->out_of_memory = true;
         return false;
     }
-    if (os.list_target_kind(target) != LIST_TARGET_OTHER) out->file = os.create_temp_file(target, &out->temp_path);
+    if (os.list_target_kind(target) != LIST_TARGET_OTHER)
+        out->file = os.create_temp_file(target, &out->temp_path);
     if (out->file) {
         out->temp_name = name_in_path(out->temp_path);
     } else {

@@ -14,12 +14,12 @@
 struct list_output_t {
     FILE* file;
     const nchar_t* target;
-    nchar_t* temp_path;     // null when written directly
+    nchar_t* temp_path;        // null when written directly
     const nchar_t* temp_name;  // inside temp_path: the name the walk must not list
-    char* buffer;           // the lines not yet handed to the system
+    char* buffer;              // the lines not yet handed to the system
     size_t used;
-    bool failed;            // a write failed: nothing more is attempted
-    bool out_of_memory;     // list_output_open found no memory for the buffer
+    bool failed;         // a write failed: nothing more is attempted
+    bool out_of_memory;  // list_output_open found no memory for the buffer
 };
 
 // Creates the temporary file (or opens the target). False when neither can

@@ -24,8 +24,8 @@ nchar_t* native_copy_of_text(const char* text) {
 // Native text in the list's encoding (UTF-8 or code page 932): a heap block.
 char* list_text_of(const nchar_t* native, bool utf8) {
     const size_t units = native_length(native);
-    const size_t length =
-        utf8 ? utf8_from_native(nullptr, 0, native, units) : text_from_native(nullptr, 0, native, units, TEXT_PATH);
+    const size_t length = utf8 ? utf8_from_native(nullptr, 0, native, units)
+                               : text_from_native(nullptr, 0, native, units, TEXT_PATH);
     char* text = (char*)malloc(length + 1);
     if (!text) return nullptr;
     if (utf8) {
@@ -144,7 +144,8 @@ unsigned listing_job(worker_t* worker, void* job_arg) {
         job_storage_t storage;
         storage.top = native_copy_of_text(settings->folder);
         storage.list_file = native_copy_of_text(settings->output_file);
-        result = storage.top && storage.list_file ? write_list(settings, worker, &storage) : LISTING_OUT_OF_MEMORY;
+        result =
+            storage.top && storage.list_file ? write_list(settings, worker, &storage) : LISTING_OUT_OF_MEMORY;
     }
     if (result == LISTING_OUT_OF_MEMORY) report_out_of_memory();
     return result;

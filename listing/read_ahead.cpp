@@ -6,7 +6,8 @@ namespace {
 
 // Puts a read node's children into the walk order right after it, and
 // counts it among the nodes read ahead. Called with the lock held.
-void complete(read_ahead_t* ahead, folder_node_t* node, folder_node_t* first_child, folder_node_t* last_child) {
+void complete(read_ahead_t* ahead, folder_node_t* node, folder_node_t* first_child,
+              folder_node_t* last_child) {
     if (first_child) {
         last_child->next = node->next;
         node->next = first_child;

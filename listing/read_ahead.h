@@ -32,7 +32,7 @@ struct read_ahead_t {
     folder_node_t* head;              // the next node the walk takes
     unsigned ahead_folders;           // nodes read or being read, not yet taken
     size_t ahead_items;               // their items
-    read_settings_t settings;  // the walk's, with the stop flag and the lock below
+    read_settings_t settings;         // the walk's, with the stop flag and the lock below
     std::atomic<bool> stop;
     std::mutex identity_lock;
     std::vector<std::thread> threads;

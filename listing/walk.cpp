@@ -113,8 +113,8 @@ void report(const char* what, const folder_node_t* node, const walk_job_t* job, 
 
 struct level_t {
     folder_node_t* node;
-    uint32_t next;          // the next item to write
-    size_t prefix_length;   // the line prefix of the folder's items
+    uint32_t next;         // the next item to write
+    size_t prefix_length;  // the line prefix of the folder's items
 };
 
 struct walker_t {
@@ -129,7 +129,8 @@ struct walker_t {
 
 bool write_line(walker_t* w, const listed_item_t* item) {
     w->line.length = 0;
-    if (!append(&w->line, w->prefix.bytes, w->prefix.length) || !append_segment(&w->line, item, &w->job->format)) {
+    if (!append(&w->line, w->prefix.bytes, w->prefix.length) ||
+        !append_segment(&w->line, item, &w->job->format)) {
         return false;
     }
     if (item_is_folder(item) && !append(&w->line, "\\", 1)) return false;

@@ -14,11 +14,11 @@
 
 // How lines are written.
 struct line_format_t {
-    const char* top;     // the top folder in the list's encoding and form (long or short)
-    bool full_path;      // else the part below the top folder
-    bool short_names;    // aliases where items have them (the top has a short form)
-    bool utf8;           // names from their native text in UTF-8, else code page 932
-    int32_t case_mode;   // CASE_LOWER, CASE_UPPER; any other value leaves letters alone
+    const char* top;    // the top folder in the list's encoding and form (long or short)
+    bool full_path;     // else the part below the top folder
+    bool short_names;   // aliases where items have them (the top has a short form)
+    bool utf8;          // names from their native text in UTF-8, else code page 932
+    int32_t case_mode;  // CASE_LOWER, CASE_UPPER; any other value leaves letters alone
 };
 
 struct walk_job_t {
@@ -26,9 +26,9 @@ struct walk_job_t {
     filter_t* const* filters;  // threads + 1
     unsigned threads;          // readers beside the walk itself
     line_format_t format;
-    const char* top_text;      // the top folder's program text, for what the walk reports
+    const char* top_text;  // the top folder's program text, for what the walk reports
     cancel_check_t* cancel;
-    worker_t* worker;          // counts the items found; may be null
+    worker_t* worker;  // counts the items found; may be null
 };
 
 enum walk_end_t {

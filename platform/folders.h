@@ -24,12 +24,12 @@ constexpr unsigned FOLDER_SHORT_NAMES = 1;  // fill folder_item_t::alias (Window
 // One item of a folder, "." and ".." never among them. The texts live in the
 // folder record and stay valid until the next read or the close.
 struct folder_item_t {
-    const nchar_t* native;   // the name as the system has it, NUL-terminated
-    size_t native_length;    // in units, without the terminator
-    const char* text;        // its code page 932 text, "?" for what the code page cannot hold
-    size_t text_length;      // in bytes, without the terminator
-    const nchar_t* alias;    // the short (8.3) name; empty when there is none or none was asked
-    uint32_t attributes;     // FILE_ATTRIBUTE_* bits; a link to a folder has DIRECTORY and REPARSE_POINT
+    const nchar_t* native;  // the name as the system has it, NUL-terminated
+    size_t native_length;   // in units, without the terminator
+    const char* text;       // its code page 932 text, "?" for what the code page cannot hold
+    size_t text_length;     // in bytes, without the terminator
+    const nchar_t* alias;   // the short (8.3) name; empty when there is none or none was asked
+    uint32_t attributes;    // FILE_ATTRIBUTE_* bits; a link to a folder has DIRECTORY and REPARSE_POINT
 };
 
 // What makes two open folders the same folder: the volume and the file on it.

@@ -68,7 +68,8 @@ uint32_t attributes_of(const folder_t* folder, const struct dirent* entry) {
             struct stat st;
             if (fstatat(folder->descriptor, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) break;
             is_link = S_ISLNK(st.st_mode);
-            is_folder = S_ISDIR(st.st_mode) || (is_link && names_a_folder(folder->descriptor, entry->d_name, 0));
+            is_folder =
+                S_ISDIR(st.st_mode) || (is_link && names_a_folder(folder->descriptor, entry->d_name, 0));
             break;
         }
         default:

@@ -60,8 +60,9 @@ HANDLE find_first(const wchar_t* path, size_t path_length, unsigned options, WIN
         return INVALID_HANDLE_VALUE;
     }
     const bool short_names = (options & FOLDER_SHORT_NAMES) != 0;
-    const HANDLE find = FindFirstFileExW(whole, short_names ? FindExInfoStandard : FindExInfoBasic, data,
-                                         FindExSearchNameMatch, nullptr, short_names ? 0 : FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE find =
+        FindFirstFileExW(whole, short_names ? FindExInfoStandard : FindExInfoBasic, data,
+                         FindExSearchNameMatch, nullptr, short_names ? 0 : FIND_FIRST_EX_LARGE_FETCH);
     free(whole);
     return find;
 }
@@ -149,8 +150,8 @@ bool win32_folder_identity(folder_t* folder, folder_identity_t* identity) {
     if (!folder->has_identity) {
         wchar_t* whole = win32_long_path(folder->path);
         if (!whole) return false;
-        const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
         free(whole);
         if (handle == INVALID_HANDLE_VALUE) return false;
         BY_HANDLE_FILE_INFORMATION info;

@@ -31,8 +31,9 @@ int win32_list_target_kind(const wchar_t* path) {
     return with_long_path(
         path,
         [](const wchar_t* whole) {
-            const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                              nullptr, OPEN_EXISTING, 0, nullptr);
+            const HANDLE handle =
+                CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
             if (handle == INVALID_HANDLE_VALUE) {
                 const DWORD error = GetLastError();
                 const bool absent = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -100,9 +101,10 @@ bool win32_replace_file(const wchar_t* from, const wchar_t* to) {
     bool replaced = false;
     if (whole_from && whole_to) {
         const DWORD old_attributes = GetFileAttributesW(whole_to);
-        SetFileAttributesW(whole_from,
-                           old_attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : old_attributes);
-        replaced = MoveFileExW(whole_from, whole_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        SetFileAttributesW(
+            whole_from, old_attributes == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : old_attributes);
+        replaced =
+            MoveFileExW(whole_from, whole_to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
     }
     free(whole_from);
     free(whole_to);
@@ -110,5 +112,6 @@ bool win32_replace_file(const wchar_t* from, const wchar_t* to) {
 }
 
 bool win32_remove_file(const wchar_t* path) {
-    return with_long_path(path, [](const wchar_t* whole) { return DeleteFileW(whole) != FALSE; }, false);
+    return with_long_path(
+        path, [](const wchar_t* whole) { return DeleteFileW(whole) != FALSE; }, false);
 }

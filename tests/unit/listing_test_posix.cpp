@@ -52,9 +52,9 @@ TEST(CompleteLists, NamesOutsideTheCodePageAreWalkedAtEveryDepth) {
     t.folder(u8"emoji😀/yen¥");
     t.file(u8"emoji😀/yen¥/over‾line.txt");
     t.file(u8"¥.txt");
-    EXPECT_EQ(t.list(), (lines_t{"caf?\\", "caf?\\??\\", "caf?\\??\\in_hangul.txt", "caf?\\in_cafe.txt",
-                                 "emoji?\\", "emoji?\\yen?\\", "emoji?\\yen?\\over?line.txt",
-                                 "emoji?\\in_emoji.txt", "?.txt"}));
+    EXPECT_EQ(t.list(),
+              (lines_t{"caf?\\", "caf?\\??\\", "caf?\\??\\in_hangul.txt", "caf?\\in_cafe.txt", "emoji?\\",
+                       "emoji?\\yen?\\", "emoji?\\yen?\\over?line.txt", "emoji?\\in_emoji.txt", "?.txt"}));
 }
 
 TEST(CompleteLists, FoldersWhoseNamesReadAlikeKeepTheirOwnContents) {
@@ -123,7 +123,8 @@ TEST(CompleteLists, DeepTreesAreListedWhole) {
         tree t;
         std::string rel;
         for (int level = 0; level < s.levels; ++level) {
-            rel += (rel.empty() ? "" : "/") + std::string(s.name_length - 2, 'd') + std::to_string(10 + level);
+            rel +=
+                (rel.empty() ? "" : "/") + std::string(s.name_length - 2, 'd') + std::to_string(10 + level);
             t.folder(rel);
             t.file(rel + "/f.txt");
         }
@@ -141,12 +142,12 @@ TEST(CompleteLists, LinksBackUpAreListedNotWalked) {
     t.folder("a");
     t.folder("a/b");
     t.file("a/b/x.txt");
-    t.link("a/b/up", "..");        // back to a
-    t.link("a/b/up2", "../..");    // back to the top
-    t.link("a/top", t.top);        // the top, by its absolute path
+    t.link("a/b/up", "..");      // back to a
+    t.link("a/b/up2", "../..");  // back to the top
+    t.link("a/top", t.top);      // the top, by its absolute path
     t.folder("c");
     t.file("c/y.txt");
-    t.link("a/sibling", "../c");   // elsewhere: walked
+    t.link("a/sibling", "../c");  // elsewhere: walked
     EXPECT_EQ(t.list(), (lines_t{"a\\", "a\\b\\", "a\\b\\up\\", "a\\b\\up2\\", "a\\b\\x.txt", "a\\sibling\\",
                                  "a\\sibling\\y.txt", "a\\top\\", "c\\", "c\\y.txt"}));
 }

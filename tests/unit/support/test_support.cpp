@@ -4,7 +4,9 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <filesystem>
 #include <random>
+#include <system_error>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -42,14 +44,48 @@ std::string unique_name() {
     return name;
 }
 
-void remove_tree(const std::string& native) {
 #ifdef _WIN32
-    std::string command = "rmdir /s /q \"" + native + "\" >nul 2>nul";
-#else
-    std::string command = "rm -rf '" + native + "'";
-#endif
-    if (system(command.c_str()) != 0) fprintf(stderr, "could not remove %s\n", native.c_str());
+// Removes a tree by its wide "\\?\" path, never following a link or a
+// junction out of it. (Wine's "rmdir /s", given a tree deeper than MAX_PATH,
+// went on to remove the process's current folder.)
+bool remove_tree_wide(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return DeleteFileW(path.c_str()) != FALSE;
+    }
+    bool removed = true;
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        WIN32_FIND_DATAW data;
+        const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name != L"." && name != L"..") removed = remove_tree_wide(path + L"\\" + name) && removed;
+            } while (FindNextFileW(find, &data));
+            FindClose(find);
+        }
+    }
+    return RemoveDirectoryW(path.c_str()) != FALSE && removed;
 }
+
+void remove_tree(const std::string& native) {
+    wchar_t full[32768];
+    const int length = MultiByteToWideChar(932, 0, native.c_str(), -1, full, 32768);
+    wchar_t absolute[32768];
+    if (length <= 0 || GetFullPathNameW(full, 32768, absolute, nullptr) == 0 ||
+        !remove_tree_wide(std::wstring(L"\\\\?\\") + absolute)) {
+        fprintf(stderr, "could not remove %s\n", native.c_str());
+    }
+}
+#else
+void remove_tree(const std::string& native) {
+    std::error_code error;
+    std::filesystem::remove_all(native, error);
+    if (error) fprintf(stderr, "could not remove %s\n", native.c_str());
+}
+#endif
 
 }  // namespace
 
