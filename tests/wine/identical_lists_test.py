@@ -134,6 +134,98 @@ class identical_lists_test(unittest.TestCase):
         self.assertSameLines(native, wine)
 
 
+# Names the code page cannot hold (each such character is one "?" on both
+# builds: an accented letter, Hangul, an emoji, and the yen sign and overline,
+# which would otherwise pass for "\\" and "~"), at several depths; two folders
+# that read alike, each with its own file.
+OUTSIDE = {
+    "café": {"in_cafe.txt": b"", "한국": {"in_hangul.txt": b""}},
+    "cafè": {"in_grave.txt": b""},
+    "emoji😀": {"in_emoji.txt": b"", "yen¥": {"over‾line.txt": b""}},
+    "¥.txt": b"",
+}
+
+
+def deep_layout(levels, name_length):
+    layout = {"f.txt": b""}
+    for level in reversed(range(levels)):
+        name = "d" * (name_length - 2) + str(10 + level)
+        layout = {name: layout} if level == levels - 1 else {name: dict(layout, **{"f.txt": b""})}
+    return layout
+
+
+class complete_lists_test(unittest.TestCase):
+    """Trees today's ANSI walk could not list whole: both builds list them alike."""
+
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="scrivlet-complete-")
+
+    def tearDown(self):
+        shutil.rmtree(self.work, True)
+
+    def list_both(self, folder, flags=("/sub:1",)):
+        """The lines of both builds' lists of folder (relative to the work folder), which must be equal."""
+        native_out = os.path.join(self.work, "native.txt")
+        code, text = run_native(["/noui"] + list(flags) + [folder, native_out], self.work)
+        self.assertEqual(code, 0, text)
+        result = ws.run_wine([EXE, "/noui"] + list(flags) + [folder, "wine.txt"], cwd=self.work)
+        self.assertEqual(result.returncode, 0, result.describe())
+        with open(native_out, "rb") as f:
+            native = f.read()
+        with open(os.path.join(self.work, "wine.txt"), "rb") as f:
+            wine = f.read()
+        self.assertEqual(
+            native, wine, "native list:\n%s\nWine list:\n%s" % (native.decode("cp932", "replace"), wine.decode("cp932", "replace"))
+        )
+        return native.decode("cp932").split("\r\n")[:-1]
+
+    def below(self, lines, folder):
+        for line in lines:
+            self.assertTrue(line.startswith(folder + "\\"), line)
+        return [line[len(folder) + 1:] for line in lines]
+
+    def test_names_outside_the_code_page_are_walked_alike(self):
+        ws.make_tree(os.path.join(self.work, "tree"), OUTSIDE)
+        self.assertEqual(
+            self.below(self.list_both("tree"), "tree"),
+            [
+                "caf?\\",  # cafè: the names read alike, and è comes before é
+                "caf?\\in_grave.txt",
+                "caf?\\",
+                "caf?\\??\\",
+                "caf?\\??\\in_hangul.txt",
+                "caf?\\in_cafe.txt",
+                "emoji?\\",
+                "emoji?\\yen?\\",
+                "emoji?\\yen?\\over?line.txt",
+                "emoji?\\in_emoji.txt",
+                "?.txt",
+            ],
+        )
+
+    def test_deep_trees_are_listed_whole(self):
+        for levels, name_length in ((80, 10), (40, 30)):
+            folder = "deep%d" % levels
+            ws.make_tree(os.path.join(self.work, folder), deep_layout(levels, name_length))
+            lines = self.list_both(folder)
+            self.assertEqual(len(lines), 2 * levels)
+            for line in lines:
+                path = os.path.join(self.work, line.replace("\\", "/"))
+                self.assertTrue(os.path.exists(path), path)
+
+    def test_links_back_up_are_listed_not_walked(self):
+        top = os.path.join(self.work, "links")
+        ws.make_tree(top, {"a": {"b": {"x.txt": b""}}, "c": {"y.txt": b""}})
+        os.symlink("..", os.path.join(top, "a", "b", "up"))
+        os.symlink(top, os.path.join(top, "a", "top"))
+        os.symlink("../c", os.path.join(top, "a", "sibling"))
+        self.assertEqual(
+            self.below(self.list_both("links"), "links"),
+            ["a\\", "a\\b\\", "a\\b\\up\\", "a\\b\\x.txt", "a\\sibling\\", "a\\sibling\\y.txt",
+             "a\\top\\", "c\\", "c\\y.txt"],
+        )
+
+
 def main():
     if not EXE:
         raise SystemExit("SCRIVLET_EXE must name the Windows program")
