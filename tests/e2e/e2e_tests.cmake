@@ -5,3 +5,8 @@ add_test(NAME cli_end_to_end
 set_tests_properties(cli_end_to_end PROPERTIES
     ENVIRONMENT "SCRIVLET_PROGRAM=$<TARGET_FILE:scrivlet>"
     TIMEOUT 300)
+add_test(NAME cli_complete_lists
+         COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/complete_lists_test.py)
+set_tests_properties(cli_complete_lists PROPERTIES
+    ENVIRONMENT "SCRIVLET_PROGRAM=$<TARGET_FILE:scrivlet>"
+    TIMEOUT 300)

@@ -1,0 +1,137 @@
+"""The native scrivlet program on trees that a complete list must survive:
+folders it may not read, and list files that are not plain files."""
+
+import os
+import shutil
+import signal
+import stat
+import subprocess
+import tempfile
+import threading
+import unittest
+
+PROGRAM = os.path.abspath(os.environ.get("SCRIVLET_PROGRAM", "build/native/scrivlet"))
+TIMEOUT = 60
+SETPRIV = shutil.which("setpriv")
+
+
+def as_nobody(*args):
+    """Runs the program as another user, whom chmod can deny a folder (root it cannot)."""
+    command = [SETPRIV, "--reuid=nobody", "--regid=nogroup", "--clear-groups", PROGRAM, *args]
+    return subprocess.run(command, capture_output=True, timeout=TIMEOUT)
+
+
+def lines_of(data):
+    assert data == b"" or data.endswith(b"\r\n"), data[-20:]
+    return data[:-2].split(b"\r\n") if data else []
+
+
+class case(unittest.TestCase):
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="scrivlet-complete-")
+        os.chmod(self.root, 0o777)
+        self.top = os.path.join(self.root, "tree")
+        for folder in ("open", "secret", "secret/inner"):
+            os.makedirs(os.path.join(self.top, folder))
+        for name in ("open/a.txt", "secret/hidden.txt", "z.txt"):
+            open(os.path.join(self.top, name), "w").close()
+
+    def tearDown(self):
+        for folder, _, _ in os.walk(self.root):
+            os.chmod(folder, 0o755)
+        shutil.rmtree(self.root, True)
+
+    def read(self, path):
+        with open(path, "rb") as f:
+            return f.read()
+
+
+@unittest.skipUnless(SETPRIV and os.geteuid() == 0, "needs root and setpriv to run as another user")
+class unreadable_test(case):
+    def test_unreadable_folder_is_listed_reported_and_ends_with_3(self):
+        os.chmod(os.path.join(self.top, "secret"), 0)
+        out = os.path.join(self.root, "out.txt")
+        result = as_nobody("/noui", "/sub:1", self.top, out)
+        self.assertEqual(result.returncode, 3, result.stderr.decode())
+        top = self.top.encode()
+        self.assertEqual(
+            lines_of(self.read(out)),
+            [top + b"\\open\\", top + b"\\open\\a.txt", top + b"\\secret\\", top + b"\\z.txt"],
+        )
+        line = "フォルダを読み込めません: %s\\secret (エラー 13)\n" % self.top
+        self.assertEqual(result.stderr.decode(), line)
+
+    def test_unreadable_top_folder_gives_an_empty_list_and_3(self):
+        os.chmod(self.top, 0o311)  # may be entered, not read
+        out = os.path.join(self.root, "out.txt")
+        result = as_nobody("/noui", "/sub:1", self.top, out)
+        self.assertEqual(result.returncode, 3, result.stderr.decode())
+        self.assertEqual(self.read(out), b"")
+        self.assertIn("フォルダを読み込めません: %s (エラー 13)" % self.top, result.stderr.decode())
+
+    def test_read_only_folder_holding_a_writable_list_is_written_in_place(self):
+        out = os.path.join(self.root, "fixed", "list.txt")
+        os.makedirs(os.path.dirname(out))
+        with open(out, "wb") as f:
+            f.write(b"old\r\n")
+        os.chmod(out, 0o666)
+        os.chmod(os.path.dirname(out), 0o555)  # no file can be made beside the list
+        result = as_nobody("/noui", self.top, out)
+        self.assertEqual(result.returncode, 0, result.stderr.decode())
+        top = self.top.encode()
+        self.assertEqual(lines_of(self.read(out)), [top + b"\\open\\", top + b"\\secret\\", top + b"\\z.txt"])
+        self.assertEqual(os.listdir(os.path.dirname(out)), ["list.txt"])
+
+
+class target_test(case):
+    def test_fifo_target_is_written_directly(self):
+        fifo = os.path.join(self.root, "list.fifo")
+        os.mkfifo(fifo)
+        received = []
+
+        def read_all():
+            with open(fifo, "rb") as f:
+                received.append(f.read())
+
+        reader = threading.Thread(target=read_all)
+        reader.start()
+        result = subprocess.run([PROGRAM, "/noui", "/sub:1", self.top, fifo], capture_output=True, timeout=TIMEOUT)
+        reader.join(TIMEOUT)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(len(lines_of(received[0])), 6)
+        self.assertTrue(stat.S_ISFIFO(os.stat(fifo).st_mode), "the FIFO is still a FIFO")
+        self.assertEqual(sorted(os.listdir(self.root)), ["list.fifo", "tree"])
+
+    def test_dev_stdout_target_gives_the_list_on_standard_output(self):
+        result = subprocess.run(
+            [PROGRAM, "/noui", "/sub:1", self.top, "/dev/stdout"], capture_output=True, timeout=TIMEOUT
+        )
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(len(lines_of(result.stdout)), 6)
+
+    def test_a_killed_run_leaves_the_old_list_or_the_whole_new_one(self):
+        big = os.path.join(self.top, "big")
+        os.makedirs(big)
+        for i in range(20000):
+            open(os.path.join(big, "file-%05d.txt" % i), "w").close()
+        out = os.path.join(self.root, "out.txt")
+        whole = None
+        for attempt in range(6):
+            with open(out, "wb") as f:
+                f.write(b"old\r\n")
+            process = subprocess.Popen([PROGRAM, "/noui", "/sub:1", self.top, out], stderr=subprocess.DEVNULL)
+            try:
+                process.wait(0.01 * attempt)
+            except subprocess.TimeoutExpired:
+                process.send_signal(signal.SIGKILL)
+                process.wait(TIMEOUT)
+            data = self.read(out)
+            if data != b"old\r\n":
+                self.assertEqual(len(lines_of(data)), 20007, "a killed run never leaves part of a list")
+                whole = data
+        if whole is None:
+            self.assertEqual(self.read(out), b"old\r\n")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)

@@ -1,0 +1,146 @@
+// Folders read ahead in parallel: the same bytes whatever the readers and
+// their timing, and memory bounded by the read-ahead window.
+#include "listing/read_ahead.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "listing/listing_job.h"
+#include "support/listing_run.h"
+#include "support/test_support.h"
+
+namespace {
+
+struct readers_restore {
+    ~readers_restore() { listing_reader_threads = LISTING_READERS_AUTO; }
+};
+
+// Folders of uneven width and depth, each with a few files.
+std::string make_tree(const test::temp_dir& dir, int width, int depth) {
+    const std::string top = dir.join("tree");
+    test::make_folder(top);
+    std::mt19937 rng(5);
+    std::vector<std::pair<std::string, int>> pending = {{top, 0}};
+    while (!pending.empty()) {
+        const auto [folder, level] = pending.back();
+        pending.pop_back();
+        for (int f = 0; f < 3; ++f)
+            test::write_file(folder + "\\file" + std::to_string(rng() % 1000) + ".txt", "");
+        if (level == depth) continue;
+        const int subfolders = 1 + (int)(rng() % width);
+        for (int i = 0; i < subfolders; ++i) {
+            const std::string sub = folder + "\\" + (rng() % 2 ? "Sub" : "sub") + std::to_string(i);
+            test::make_folder(sub);
+            pending.push_back({sub, level + 1});
+        }
+    }
+    return top;
+}
+
+std::string list_with(const std::string& top, const std::string& output, int readers) {
+    listing_reader_threads = readers;
+    EXPECT_EQ(test::run_listing(test::listing_settings(top, output, FLAG_SUBFOLDERS | FLAG_FULL_PATH)),
+              LISTING_DONE);
+    std::string bytes;
+    EXPECT_TRUE(test::read_file(output, &bytes));
+    return bytes;
+}
+
+// A delay of up to half a millisecond before some calls, as a disk or a
+// network might take, drawn anew on every call.
+std::atomic<unsigned> delay_seed{1};
+void random_delay() {
+    unsigned seed = delay_seed.fetch_add(2654435761u);
+    seed ^= seed >> 13;
+    if (seed % 3 == 0) std::this_thread::sleep_for(std::chrono::microseconds(seed % 500));
+}
+folder_t* delayed_open_child(folder_t* parent, const nchar_t* name, unsigned options) {
+    random_delay();
+    return os_default.folder_open_child(parent, name, options);
+}
+bool delayed_read(folder_t* folder, folder_item_t* item) {
+    if (delay_seed % 16 == 0) random_delay();
+    delay_seed += 1;
+    return os_default.folder_read(folder, item);
+}
+
+TEST(ReadAhead, AnyNumberOfReadersAndAnyTimingGiveTheSameBytes) {
+    test::os_restore restore;
+    readers_restore readers;
+    test::temp_dir dir;
+    const std::string top = make_tree(dir, 6, 4);
+    const std::string reference = list_with(top, dir.join("out.txt"), 0);
+    ASSERT_GT(std::count(reference.begin(), reference.end(), '\n'), 100);
+    for (int threads : {1, 3, 16}) {
+        EXPECT_EQ(list_with(top, dir.join("out.txt"), threads), reference) << threads << " readers";
+    }
+    os.folder_open_child = delayed_open_child;
+    os.folder_read = delayed_read;
+    for (int round = 0; round < 3; ++round) {
+        for (int threads : {0, 2, 16}) {
+            EXPECT_EQ(list_with(top, dir.join("out.txt"), threads), reference)
+                << threads << " readers with delays, round " << round;
+        }
+    }
+}
+
+// Folders open at once (the window and the walk's current path hold them),
+// and the items read from them.
+std::mutex live_lock;
+int live_folders = 0;
+int most_live_folders = 0;
+folder_t* counting_open(const nchar_t* path, unsigned options) {
+    folder_t* folder = os_default.folder_open(path, options);
+    std::lock_guard<std::mutex> hold(live_lock);
+    most_live_folders = std::max(most_live_folders, ++live_folders);
+    return folder;
+}
+folder_t* counting_open_child(folder_t* parent, const nchar_t* name, unsigned options) {
+    folder_t* folder = os_default.folder_open_child(parent, name, options);
+    std::lock_guard<std::mutex> hold(live_lock);
+    if (folder) most_live_folders = std::max(most_live_folders, ++live_folders);
+    return folder;
+}
+void counting_close(folder_t* folder) {
+    {
+        std::lock_guard<std::mutex> hold(live_lock);
+        --live_folders;
+    }
+    os_default.folder_close(folder);
+}
+
+TEST(ReadAhead, FoldersHeldAtOnceStayWithinTheWindow) {
+    test::os_restore restore;
+    readers_restore readers;
+    test::temp_dir dir;
+    // Two levels of 30 folders: 930 folders, far more than the window holds.
+    const std::string top = dir.join("wide");
+    test::make_folder(top);
+    for (int i = 0; i < 30; ++i) {
+        test::make_folder(top + "\\" + std::to_string(i));
+        for (int j = 0; j < 30; ++j)
+            test::make_folder(top + "\\" + std::to_string(i) + "\\" + std::to_string(j));
+    }
+    os.folder_open = counting_open;
+    os.folder_open_child = counting_open_child;
+    os.folder_close = counting_close;
+    for (int threads : {2, 16}) {
+        live_folders = most_live_folders = 0;
+        const std::string bytes = list_with(top, dir.join("out.txt"), threads);
+        EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 930);
+        EXPECT_EQ(live_folders, 0) << "every folder is closed at the end";
+        // The window, the three folders of the walk's path, and one folder
+        // each reader may have begun as the window filled.
+        EXPECT_LE(most_live_folders, (int)READ_AHEAD_FOLDERS + 3 + threads) << threads << " readers";
+        EXPECT_GT(most_live_folders, 3) << "the readers read ahead at all";
+    }
+}
+
+}  // namespace
