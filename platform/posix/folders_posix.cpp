@@ -10,8 +10,11 @@
 #include <fcntl.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <mutex>
 
 #include "platform/posix/calls_posix.h"
 
@@ -83,9 +86,21 @@ uint32_t attributes_of(const folder_t* folder, const struct dirent* entry) {
     return attributes;
 }
 
+// Each folder on the walk's path and each one read ahead holds a descriptor:
+// a deep tree needs more than the usual soft limit of 1024.
+void raise_descriptor_limit() {
+    struct rlimit limit;
+    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur < limit.rlim_max) {
+        limit.rlim_cur = limit.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &limit);
+    }
+}
+
 }  // namespace
 
 folder_t* posix_folder_open(const char* path, unsigned) {
+    static std::once_flag raised;
+    std::call_once(raised, raise_descriptor_limit);
     return folder_from_descriptor(open(path, OPEN_FLAGS));
 }
 
