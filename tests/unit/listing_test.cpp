@@ -114,6 +114,17 @@ TEST(ListingLines, LetterCaseMapsOnlyOneByteLetters) {
                                 "b.txt"}));
 }
 
+TEST(ListingLines, Utf8ListsHoldTheNamesInUtf8) {
+    test::temp_dir dir;
+    const std::string top = dir.join("tree");
+    test::make_folder(top);
+    test::make_folder(top + "\\\x95\x5C");                   // 表
+    test::write_file(top + "\\\x95\x5C\\\x83\x5C.Txt", "");  // ソ.Txt
+    settings_t s = test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS | FLAG_UTF8);
+    s.case_mode = CASE_UPPER;
+    EXPECT_EQ(list(s), (lines_t{"\xE8\xA1\xA8\\", "\xE8\xA1\xA8\\\xE3\x82\xBD.TXT"}));
+}
+
 TEST(ListingFile, EmptyFolderGivesAnEmptyFile) {
     test::temp_dir dir;
     const std::string top = dir.join("empty");

@@ -12,6 +12,7 @@
 #include "listing/listing_job.h"
 #include "support/listing_run.h"
 #include "support/test_support.h"
+#include "text/mbs.h"
 
 namespace {
 
@@ -85,6 +86,36 @@ TEST(CompleteLists, NamesHoldingABackslashOrALineEndStayOneEntry) {
     t.file("bad\xFF\xFEutf8.txt");
     EXPECT_EQ(t.list(), (lines_t{"p\\", "p\\q\\", "p\\q\\in_p_q.txt", "p?q\\", "p?q\\in_backslash.txt",
                                  "bad??utf8.txt", "carriage?return.txt", "line?feed.txt"}));
+}
+
+TEST(Utf8Lists, EachNameAsTheFileSystemHasIt) {
+    tree t;
+    t.folder(u8"café");
+    t.file(u8"café/Ünï.TXT");
+    t.folder(u8"emoji😀");
+    t.file("bad\xFFname.txt");
+    t.file(u8"¥.txt");
+    t.file("skipped.log");
+    settings_t s = test::listing_settings(t.top_text, t.dir.join("out.txt"), FLAG_SUBFOLDERS | FLAG_UTF8);
+    s.filter_kind = FILTER_WILDCARD;
+    str_copy_bounded(s.filter_text, "*.txt", sizeof s.filter_text);
+    s.case_mode = CASE_LOWER;
+    ASSERT_EQ(test::run_listing(s), LISTING_DONE);
+    lines_t lines;
+    ASSERT_TRUE(test::read_lines(s.output_file, &lines));
+    // The order and the filter are those of the code page text (¥.txt reads
+    // "?.txt", before "bad?name.txt"); only A to Z change case.
+    // (Kept out of the check's own text, which the compiler turns into code page 932.)
+    const lines_t expected = {u8"café\\", u8"café\\Ünï.txt", u8"emoji😀\\", u8"¥.txt", u8"bad\uFFFDname.txt"};
+    EXPECT_EQ(lines, expected);
+
+    s.flags |= FLAG_FULL_PATH;
+    s.case_mode = CASE_UNCHANGED;
+    ASSERT_EQ(test::run_listing(s), LISTING_DONE);
+    ASSERT_TRUE(test::read_lines(s.output_file, &lines));
+    ASSERT_EQ(lines.size(), 5u);
+    const std::string full = t.top + u8"\\café\\Ünï.TXT";
+    EXPECT_EQ(lines[1], full);
 }
 
 TEST(CompleteLists, NamesDifferingOnlyInCaseGiveOneOrderWhateverTheDisk) {
