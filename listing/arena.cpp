@@ -46,7 +46,7 @@ void* arena_take(arena_t* arena, size_t size) {
 void* arena_copy_terminated(arena_t* arena, const void* data, size_t count, size_t size) {
     char* copy = (char*)arena_take(arena, (count + 1) * size);
     if (!copy) return nullptr;
-    memcpy(copy, data, count * size);
+    if (count > 0) memcpy(copy, data, count * size);
     memset(copy + count * size, 0, size);
     return copy;
 }
