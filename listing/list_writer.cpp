@@ -47,10 +47,8 @@ void report_list_file_error() {
     MessageBoxFormat(nullptr, "Scrivlet", MB_OK, "ファイルの作成に失敗しました。");
 }
 
-FILE* open_list_file(const char* path) {
-    nchar_t native[PATH_BUFFER_SIZE * 3];
-    native_from_text(native, sizeof native / sizeof native[0], path);
-    FILE* file = os.fopen(native, "wb");
+FILE* open_list_file(const nchar_t* path) {
+    FILE* file = os.fopen(path, "wb");
     if (!file) {
         report_list_file_error();
         return nullptr;

@@ -7,6 +7,7 @@
 
 #include "listing/cancel_check.h"
 #include "listing/entry_list.h"
+#include "platform/native_text.h"
 
 struct write_options_t {
     int32_t case_mode;  // CASE_LOWER, CASE_UPPER; any other value leaves letters alone
@@ -16,7 +17,7 @@ struct write_options_t {
 
 // Creates or empties the list file. On failure shows the writer's message
 // and returns null.
-FILE* open_list_file(const char* path);
+FILE* open_list_file(const nchar_t* path);
 // Writes the tree, whole lines only; stops when the cancel check sees a
 // cancel. False when a write failed (the rest is not attempted).
 bool write_entry_list(FILE* file, const entry_list_t* list, const write_options_t* options,

@@ -3,6 +3,8 @@
 #include "listing/list_writer.h"
 #include "listing/walk.h"
 
+#include <string.h>
+
 namespace {
 
 // The top folder's short form, asked once per walk; false when it has none.
@@ -12,7 +14,7 @@ bool get_short_top(const char* top, char* short_top) {
 }
 
 unsigned write_list(const settings_t* settings, const entry_list_t* list, worker_t* worker) {
-    FILE* file = open_list_file(settings->output_file);
+    FILE* file = open_list_file(settings->output_file.native);
     if (!file) return LISTING_WRITE_FAILED;
     const write_options_t options = {
         settings->case_mode,
@@ -35,22 +37,28 @@ unsigned write_list(const settings_t* settings, const entry_list_t* list, worker
 // cancelled walk leaves an existing list untouched.
 unsigned listing_job(worker_t* worker, void* job_arg) {
     const settings_t* settings = (const settings_t*)job_arg;
+    // Until the walk takes folders of any length, a longer one is refused
+    // here rather than cut to another folder.
+    if (strlen(settings->folder.text) >= PATH_BUFFER_SIZE) {
+        report_list_file_error();
+        return LISTING_WRITE_FAILED;
+    }
 
     char short_top[PATH_BUFFER_SIZE];
     const bool short_names = (settings->flags & FLAG_SHORT_NAMES) != 0;
-    const bool has_short_top = short_names && get_short_top(settings->folder, short_top);
+    const bool has_short_top = short_names && get_short_top(settings->folder.text, short_top);
 
     walk_context_t context = {
         cancel_check_for(worker_cancel_event(worker)),
         settings->flags,
         create_filter(settings->filter_kind, settings->filter_text),
-        settings->folder,
+        settings->folder.text,
         has_short_top ? short_top : nullptr,
         {},
     };
     // Without memory for the filter nothing sensible can be listed.
     if (!context.filter) return LISTING_DONE;
-    entry_list_t* list = walk_folder(settings->folder, context.short_top, &context);
+    entry_list_t* list = walk_folder(settings->folder.text, context.short_top, &context);
     delete_filter(context.filter);
 
     if (!list) return LISTING_DONE;

@@ -16,17 +16,17 @@ bool parse(settings_t* s, const char* argument) {
 TEST(ParseCommandLinePosix, SlashPathWithSecondSlashIsTheOutput) {
     settings_t s;
     parse(&s, "/home/me/list.txt");
-    EXPECT_STREQ(s.output_file, "/home/me/list.txt");
+    EXPECT_STREQ(s.output_file.text, "/home/me/list.txt");
     parse(&s, "/x/");
-    EXPECT_STREQ(s.output_file, "/x/");
+    EXPECT_STREQ(s.output_file.text, "/x/");
 }
 
 TEST(ParseCommandLinePosix, SwitchesAndUnknownSwitchesStaySwitches) {
     settings_t s;
     for (const char* text : {"/help", "/sub:0", "/list.txt", "/NOUI", "/Sub:1", "/auto"}) {
         parse(&s, text);
-        EXPECT_STREQ(s.output_file, "") << "for " << text;
-        EXPECT_STREQ(s.folder, "") << "for " << text;
+        EXPECT_STREQ(s.output_file.text, "") << "for " << text;
+        EXPECT_STREQ(s.folder.text, "") << "for " << text;
     }
 }
 
@@ -35,8 +35,8 @@ TEST(ParseCommandLinePosix, ExistingSlashFolderIsTheFolder) {
     ASSERT_EQ(dir.path()[0], '/') << "expected an absolute temporary folder, got " << dir.path();
     settings_t s;
     parse(&s, dir.path().c_str());
-    EXPECT_EQ(s.folder, dir.path());
-    EXPECT_STREQ(s.output_file, "");
+    EXPECT_EQ(s.folder.text, dir.path());
+    EXPECT_STREQ(s.output_file.text, "");
 }
 
 }  // namespace

@@ -12,8 +12,8 @@ TEST(ParseCommandLineWin32, SlashPathsAreUnknownSwitches) {
     settings_init(&s);
     const char* args[] = {"scrivlet.exe", "/home/me/list.txt", "/help"};
     EXPECT_TRUE(parse_command_line(&s, 3, args));
-    EXPECT_STREQ(s.output_file, "");
-    EXPECT_STREQ(s.folder, "");
+    EXPECT_STREQ(s.output_file.text, "");
+    EXPECT_STREQ(s.folder.text, "");
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ std::string make_mixed_tree(const test::temp_dir& dir) {
 lines_t list(const settings_t& s) {
     EXPECT_EQ(test::run_listing(s), LISTING_DONE);
     lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file, &lines)) << "every line ends in CR LF";
+    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "every line ends in CR LF";
     return lines;
 }
 

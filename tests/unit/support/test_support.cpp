@@ -127,4 +127,12 @@ void settle_access_times(const std::string& path) {
 }
 #endif
 
+std::basic_string<nchar_t> native(const std::string& text) {
+    const size_t length = native_from_text(nullptr, 0, text.c_str());
+    std::basic_string<nchar_t> result(length + 1, 0);
+    native_from_text(&result[0], length + 1, text.c_str());
+    result.resize(length);
+    return result;
+}
+
 }  // namespace test

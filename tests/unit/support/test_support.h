@@ -41,6 +41,17 @@ bool file_exists(const std::string& path);
 void settle_access_times(const std::string& path);
 #endif
 
+// The native text of a path in the program's text (native_from_text).
+std::basic_string<nchar_t> native(const std::string& text);
+
+#ifdef _WIN32
+constexpr const char* SEPARATOR = "\\";
+constexpr const nchar_t* ROOTS[] = {L"C:\\", L"C:", L"\\", L"/", L"C:\\\\", L"\\\\server\\share\\"};
+#else
+constexpr const char* SEPARATOR = "/";
+constexpr const nchar_t* ROOTS[] = {"/", "//", "///"};
+#endif
+
 // Restores the default platform calls after each test that replaces some.
 struct os_restore {
     ~os_restore() { os = os_default; }
