@@ -10,6 +10,7 @@
 
 #include "app/file_tests.h"
 #include "app/settings.h"
+#include "app/usage.h"
 #include "support/test_support.h"
 
 namespace {
@@ -190,6 +191,72 @@ TEST(ParseCommandLine, LongPathsAreHeldWholeOrRefused) {
     settings_free(&s);
 }
 
+// --- Switches for every setting ------------------------------------------------------
+
+TEST(SettingSwitches, EachSettingAlone) {
+    EXPECT_EQ(parse({"/sub:1"}).settings.flags, FLAG_FULL_PATH | FLAG_SUBFOLDERS);
+    EXPECT_EQ(parse({"/sub:1", "/sub:0"}).settings.flags, FLAG_FULL_PATH);
+    EXPECT_EQ(parse({"/rel"}).settings.flags, 0u);
+    EXPECT_EQ(parse({"/rel", "/full"}).settings.flags, FLAG_FULL_PATH);
+    EXPECT_EQ(parse({"/short"}).settings.flags, FLAG_FULL_PATH | FLAG_SHORT_NAMES);
+    EXPECT_EQ(parse({"/utf8"}).settings.flags, FLAG_FULL_PATH | FLAG_UTF8);
+    EXPECT_EQ(parse({"/case:upper"}).settings.case_mode, CASE_UPPER);
+    EXPECT_EQ(parse({"/case:lower"}).settings.case_mode, CASE_LOWER);
+    EXPECT_EQ(parse({"/case:upper", "/case:asis"}).settings.case_mode, CASE_UNCHANGED);
+
+    const parsed_t wild = parse({"/wild:*.txt;*.log"});
+    EXPECT_EQ(wild.settings.filter_kind, FILTER_WILDCARD);
+    EXPECT_STREQ(wild.settings.filter_text, "*.txt;*.log");
+    const parsed_t regex = parse({"/regex:^A.*\\.TXT$"});
+    EXPECT_EQ(regex.settings.filter_kind, FILTER_REGEXP);
+    EXPECT_STREQ(regex.settings.filter_text, "^A.*\\.TXT$") << "the value keeps its letter case";
+    const parsed_t none = parse({"/regex:x", "/nofilter"});
+    EXPECT_EQ(none.settings.filter_kind, FILTER_NONE);
+    EXPECT_STREQ(none.settings.filter_text, "");
+    for (const parsed_t& p : {wild, regex, none})
+        EXPECT_TRUE(p.wanted) << "setting switches leave the dialog on";
+}
+
+TEST(SettingSwitches, CombinedLaterReplaceEarlierAndLetterCaseIsIgnored) {
+    const parsed_t p =
+        parse({"/WILD:*.c", "/Rel", "/SHORT", "/Case:Upper", "/regex:a b", "/SUB:1", "/UTF8", "/case:LOWER"});
+    EXPECT_EQ(p.settings.flags, FLAG_SUBFOLDERS | FLAG_SHORT_NAMES | FLAG_UTF8);
+    EXPECT_EQ(p.settings.case_mode, CASE_LOWER);
+    EXPECT_EQ(p.settings.filter_kind, FILTER_REGEXP);
+    EXPECT_STREQ(p.settings.filter_text, "a b") << "one whole argument, blanks and all";
+    EXPECT_STREQ(p.settings.output_file.text, "");
+}
+
+TEST(SettingSwitches, UnknownValuesAreUnknownSwitches) {
+    const parsed_t p = parse({"/case:title", "/sub:2", "/utf-8", "/short:1"});
+    expect_defaults_but_texts(p.settings);
+    EXPECT_STREQ(p.settings.output_file.text, "");
+}
+
+TEST(SettingSwitches, FilterTooLongToHoldIsRefused) {
+    settings_t s;
+    settings_init(&s);
+    const std::string long_filter = "/wild:" + std::string(PATH_BUFFER_SIZE, '*');
+    const char* args[] = {"scrivlet", "/wild:*.txt", long_filter.c_str()};
+    command_line_t result;
+    read_command_line(&s, 3, args, nullptr, &result);
+    EXPECT_EQ(result.problem, PROBLEM_TOO_LONG);
+    EXPECT_STREQ(s.filter_text, "*.txt") << "never a cut filter";
+    settings_free(&s);
+}
+
+TEST(SettingSwitches, HelpIsAskedFor) {
+    command_line_t result;
+    settings_t s;
+    settings_init(&s);
+    const char* args[] = {"scrivlet", "/noui", "/?"};
+    read_command_line(&s, 3, args, nullptr, &result);
+    EXPECT_TRUE(result.help);
+    EXPECT_NE(std::string(usage_text()).find("130"), std::string::npos) << usage_text();
+    EXPECT_NE(std::string(usage_text()).find("/regex:"), std::string::npos);
+    settings_free(&s);
+}
+
 // --- /auto --------------------------------------------------------------------------
 
 TEST(AutoOutputName, TakesFirstFreeNameOfEleven) {
@@ -232,7 +299,8 @@ TEST(AutoOutputName, NeedsAFolder) {
 TEST(AutoOutputName, TrailingSeparatorsAreDroppedSoTheNameIsBesideTheFolder) {
     test::temp_dir dir;
     test::make_folder(dir.join("logs"));
-    for (const std::string& tail : {std::string(test::SEPARATOR), std::string(test::SEPARATOR) + test::SEPARATOR}) {
+    for (const std::string& tail :
+         {std::string(test::SEPARATOR), std::string(test::SEPARATOR) + test::SEPARATOR}) {
         const parsed_t p = parse({dir.join("logs") + tail, "/auto"});
         EXPECT_EQ(p.settings.output_file.native, test::native(dir.join("logs") + ".txt")) << "for " << tail;
         EXPECT_FALSE(p.wanted);

@@ -42,14 +42,44 @@ std::string unique_name() {
     return name;
 }
 
-void remove_tree(const std::string& native) {
 #ifdef _WIN32
-    std::string command = "rmdir /s /q \"" + native + "\" >nul 2>nul";
+// Removed by the test's own wide calls in the "\\?\" form, so that names
+// outside the code page and paths longer than MAX_PATH go too. Never through
+// cmd: Wine's "rmdir /s" on a tree deeper than MAX_PATH once went on to
+// remove the process's current folder.
+bool remove_wide(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    bool removed = true;
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            const DWORD attributes = found.dwFileAttributes;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                removed = remove_wide(child) && removed;
+            } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removed = RemoveDirectoryW(child.c_str()) && removed;
+            } else {
+                removed = DeleteFileW(child.c_str()) && removed;
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return RemoveDirectoryW(path.c_str()) && removed;
+}
+
+void remove_tree(const std::string& path) {
+    if (!remove_wide(L"\\\\?\\" + native(path))) fprintf(stderr, "could not remove %s\n", path.c_str());
+}
 #else
+void remove_tree(const std::string& native) {
     std::string command = "rm -rf '" + native + "'";
-#endif
     if (system(command.c_str()) != 0) fprintf(stderr, "could not remove %s\n", native.c_str());
 }
+#endif
 
 }  // namespace
 
@@ -131,6 +161,14 @@ std::basic_string<nchar_t> native(const std::string& text) {
     const size_t length = native_from_text(nullptr, 0, text.c_str());
     std::basic_string<nchar_t> result(length + 1, 0);
     native_from_text(&result[0], length + 1, text.c_str());
+    result.resize(length);
+    return result;
+}
+
+std::string text(const std::basic_string<nchar_t>& native) {
+    const size_t length = text_from_native(nullptr, 0, native.c_str(), native.size(), TEXT_PATH);
+    std::string result(length + 1, '\0');
+    text_from_native(&result[0], length + 1, native.c_str(), native.size(), TEXT_PATH);
     result.resize(length);
     return result;
 }

@@ -43,6 +43,8 @@ void settle_access_times(const std::string& path);
 
 // The native text of a path in the program's text (native_from_text).
 std::basic_string<nchar_t> native(const std::string& text);
+// The program's text of a native path (text_from_native, TEXT_PATH).
+std::string text(const std::basic_string<nchar_t>& native);
 
 #ifdef _WIN32
 constexpr const char* SEPARATOR = "\\";
