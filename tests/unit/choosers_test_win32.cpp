@@ -135,10 +135,11 @@ struct save_answer_t {
     std::string name;        // the file name it proposed
 };
 
+// The chooser is a wide one: asked in UTF-16, shown as the program's text.
 std::string chooser_text(HWND chooser, UINT message) {
-    char text[1024] = "";
-    const LRESULT length = SendMessageA(chooser, message, sizeof text, (LPARAM)text);
-    return length > 0 ? std::string(text) : std::string();
+    wchar_t text[1024] = L"";
+    const LRESULT length = SendMessageW(chooser, message, sizeof text / sizeof text[0], (LPARAM)text);
+    return length > 0 ? test::text(text) : std::string();
 }
 
 void look_then_answer_save(HWND chooser, void* context) {

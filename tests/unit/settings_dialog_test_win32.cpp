@@ -428,8 +428,8 @@ TEST(SettingsDialog, OpensFilledFromTheDefaultsWithControlsWhereTheTemplatePutsT
     EXPECT_FALSE(IsTopmost(s.dialog()));
     EXPECT_NE(SendMessageA(s.dialog(), WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(SendMessageA(s.dialog(), WM_GETICON, ICON_SMALL, 0), 0);
-    EXPECT_EQ(SendMessageA(s.item(IDC_FOLDER), EM_GETLIMITTEXT, 0, 0), 260);
-    EXPECT_EQ(SendMessageA(s.item(IDC_OUTPUT_FILE), EM_GETLIMITTEXT, 0, 0), 260);
+    EXPECT_EQ(SendMessageA(s.item(IDC_FOLDER), EM_GETLIMITTEXT, 0, 0), 32767) << "as long as a path may be";
+    EXPECT_EQ(SendMessageA(s.item(IDC_OUTPUT_FILE), EM_GETLIMITTEXT, 0, 0), 32767);
     EXPECT_EQ(SendMessageA(s.item(IDC_FILTER_TEXT), EM_GETLIMITTEXT, 0, 0), 260);
 
     // The new item, a separator, then Close (Wine adds items of its own after it).
@@ -474,10 +474,14 @@ TEST(SettingsDialog, EnablingFollowsTheBoxesAsTheyAreTypedAndFilled) {
     EXPECT_EQ(s.text(IDC_OUTPUT_FILE), "C:\\Data\\Photos.txt");
     EXPECT_TRUE(s.enabled(IDOK));
 
-    // Typing stops at 260 bytes.
+    // A path box takes a path longer than the classic calls do; the filter
+    // box stops at 260 bytes.
     s.set_text(IDC_FOLDER, "");
-    s.type(IDC_FOLDER, std::string(300, 'x').c_str());
-    EXPECT_EQ(s.text(IDC_FOLDER).size(), 260u);
+    s.type(IDC_FOLDER, std::string(600, 'x').c_str());
+    EXPECT_EQ(s.text(IDC_FOLDER).size(), 600u);
+    s.choose_filter_kind(1);
+    s.type(IDC_FILTER_TEXT, std::string(300, 'x').c_str());
+    EXPECT_EQ(s.text(IDC_FILTER_TEXT).size(), 260u);
 }
 
 // A visible dialog owned by the settings dialog: a chooser it opened.
@@ -614,7 +618,8 @@ TEST(SettingsDialog, TheUtf8BoxShowsTheFlagAndComesAfterTheOptionBoxes) {
     EXPECT_TRUE(s.checked(IDC_UTF8));
     EXPECT_FALSE(s.checked(IDC_FULL_PATH));
     EXPECT_EQ(GetNextDlgTabItem(s.dialog(), s.item(IDC_SUBFOLDERS), FALSE), s.item(IDC_UTF8));
-    EXPECT_EQ(GetNextDlgTabItem(s.dialog(), s.item(IDC_UTF8), FALSE), s.item(IDOK));
+    // OK is disabled without paths, so the tab order is read from the window order.
+    EXPECT_EQ(GetWindow(s.item(IDC_UTF8), GW_HWNDNEXT), s.item(IDOK));
     const RECT box = s.rect_of(s.item(IDC_UTF8));
     const RECT above = s.rect_of(s.item(IDC_SUBFOLDERS));
     EXPECT_EQ(box.left, above.left) << "in the column of the option boxes";
