@@ -108,6 +108,10 @@ parsed_t parse(const args_t& arguments) {
     std::vector<const char*> args = {"scrivlet.exe"};
     for (const std::string& a : arguments) args.push_back(a.c_str());
     p.wanted = parse_command_line(&p.settings, (int)args.size(), args.data());
+    for (const user_path_t* path : {&p.settings.folder, &p.settings.output_file}) {
+        test::keep_until_exit(path->native);
+        test::keep_until_exit(path->text);
+    }
     return p;
 }
 

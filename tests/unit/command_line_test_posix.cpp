@@ -12,10 +12,19 @@
 
 namespace {
 
+void keep(const settings_t* s) {
+    for (const user_path_t* path : {&s->folder, &s->output_file}) {
+        test::keep_until_exit(path->native);
+        test::keep_until_exit(path->text);
+    }
+}
+
 bool parse(settings_t* s, const char* argument) {
     settings_init(s);
     const char* args[] = {"scrivlet", argument};
-    return parse_command_line(s, 2, args);
+    const bool wanted = parse_command_line(s, 2, args);
+    keep(s);
+    return wanted;
 }
 
 TEST(ParseCommandLinePosix, SlashPathWithSecondSlashIsTheOutput) {
@@ -53,6 +62,7 @@ command_line_t read(settings_t* s, std::vector<const char*> args) {
     args.insert(args.begin(), "scrivlet");
     command_line_t result;
     read_command_line(s, (int)args.size(), args.data(), args.data(), &result);
+    keep(s);
     return result;
 }
 

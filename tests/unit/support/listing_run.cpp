@@ -21,11 +21,9 @@ int WINAPI recording_message_box(HWND, LPCSTR text, LPCSTR caption, UINT) {
 namespace {
 
 // Every path block made here stays reachable until the program ends.
-std::vector<void*> kept_blocks;
-
 void keep(const user_path_t& path) {
-    kept_blocks.push_back(path.native);
-    kept_blocks.push_back(path.text);
+    keep_until_exit(path.native);
+    keep_until_exit(path.text);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include <random>
+#include <vector>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -156,6 +157,11 @@ void settle_access_times(const std::string& path) {
     } while (end != std::string::npos);
 }
 #endif
+
+void keep_until_exit(const void* block) {
+    static std::vector<const void*> kept;
+    kept.push_back(block);
+}
 
 std::basic_string<nchar_t> native(const std::string& text) {
     const size_t length = native_from_text(nullptr, 0, text.c_str());
