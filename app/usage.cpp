@@ -14,7 +14,8 @@ namespace {
 
 // The Linux program has dash options and ends on two more signals.
 const char USAGE_COMMON[] =
-    "使い方: " PROGRAM_NAME " [スイッチ] [フォルダ] [出力ファイル]\n"
+    "使い方: " PROGRAM_NAME
+    " [スイッチ] [フォルダ] [出力ファイル]\n"
     "\n"
     "  /noui            設定ダイアログを開かずに一覧を作成します\n"
     "  /auto            出力ファイル名をフォルダ名から作ります\n"

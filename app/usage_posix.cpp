@@ -31,7 +31,8 @@ const char* problem_text(command_problem_t problem) {
         case PROBLEM_NO_OUTPUT:
             return "出力ファイルが指定されていません。";
         case PROBLEM_AUTO_TAKEN:
-            return "/auto の出力ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) はすべて使われています。";
+            return "/auto の出力ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) "
+                   "はすべて使われています。";
         case PROBLEM_AUTO_ROOT:
             return "ルートフォルダには /auto で出力ファイル名を付けられません。";
         default:

@@ -1,9 +1,9 @@
 #include "listing/listing_job.h"
 
+#include <string.h>
+
 #include "listing/list_writer.h"
 #include "listing/walk.h"
-
-#include <string.h>
 
 namespace {
 

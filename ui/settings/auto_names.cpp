@@ -39,7 +39,7 @@ Text output_name(const Text& folder) {
     }
     // A lone backslash stays: it is the root of the current drive.
     if (name.size() > 1 && is_sep_at(name, name.size() - 1)) name.resize(name.size() - 1);
-    for (const char* p = ".txt"; *p; ++p) name.push_back((typename Text::value_type)*p);
+    for (const char* p = ".txt"; *p; ++p) name.push_back((typename Text::value_type) * p);
     return name;
 }
 
