@@ -1,49 +1,87 @@
 #include "app/app_main.h"
 
 #include "app/command_line.h"
+#include "app/file_tests.h"
+#include "app/platform_rules.h"
+#include "app/usage.h"
 #include "ui/progress/progress_window.h"
 #include "ui/settings/settings_dialog.h"
 
 namespace {
 
-void settings_to_dialog(const settings_t* s, dialog_param_t* d) {
-    mem_zero(d, sizeof *d);
-    str_copy_bounded(d->folder, s->folder, sizeof d->folder);
+// The dialog gets copies of the paths; only an OK moves its record back.
+bool settings_to_dialog(const settings_t* s, dialog_param_t* d) {
+    dialog_param_init(d);
     str_copy_bounded(d->filter_text, s->filter_text, sizeof d->filter_text);
     d->filter_kind = s->filter_kind;
     d->flags = s->flags;
     d->case_mode = s->case_mode;
-    str_copy_bounded(d->output_file, s->output_file, sizeof d->output_file);
+    return user_path_copy(&d->folder, &s->folder) && user_path_copy(&d->output_file, &s->output_file);
 }
 
-void dialog_to_settings(const dialog_param_t* d, settings_t* s) {
-    str_copy_bounded(s->folder, d->folder, sizeof s->folder);
+void dialog_to_settings(dialog_param_t* d, settings_t* s) {
+    user_path_move(&s->folder, &d->folder);
     str_copy_bounded(s->filter_text, d->filter_text, sizeof s->filter_text);
     s->filter_kind = d->filter_kind;
     s->flags = d->flags;
     s->case_mode = d->case_mode;
-    str_copy_bounded(s->output_file, d->output_file, sizeof s->output_file);
+    user_path_move(&s->output_file, &d->output_file);
+}
+
+// Without a dialog, why the settings cannot be used, first reason first.
+command_problem_t unusable_reason(const settings_t* s, const command_line_t* line) {
+    if (line->problem != PROBLEM_NONE) return line->problem;
+    if (line->dialog_wanted) return PROBLEM_NO_DIALOG;
+    if (!is_existing_folder(s->folder.native)) return PROBLEM_NO_FOLDER;
+    return PROBLEM_NO_OUTPUT;
 }
 
 }  // namespace
 
-bool prepare_settings(settings_t* s, int count, const char* const* args) {
+bool prepare_settings(settings_t* s, int count, const char* const* args, const nchar_t* const* native,
+                      int* exit_code) {
     settings_init(s);
-    const bool wanted = parse_command_line(s, count, args);
-    if (wanted || !settings_valid(s)) {
+    command_line_t line;
+    read_command_line(s, count, args, native, &line);
+    *exit_code = 0;
+    if (line.problem == PROBLEM_UNKNOWN_OPTION) {
+        report_unusable_command_line(PROBLEM_UNKNOWN_OPTION, line.refused);
+        *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
+        return false;
+    }
+    if (line.help) {
+        show_usage();
+        return false;
+    }
+    if (line.version) {
+        show_version();
+        return false;
+    }
+
+    const bool usable = line.problem == PROBLEM_NONE && settings_valid(s);
+    if (line.dialog_wanted || !usable) {
+        if (!HAS_SETTINGS_DIALOG) {
+            report_unusable_command_line(unusable_reason(s, &line), line.refused);
+            *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
+            return false;
+        }
         dialog_param_t param;
-        settings_to_dialog(s, &param);
-        if (!show_settings_dialog(&param)) return false;
-        dialog_to_settings(&param, s);
+        const bool shown = settings_to_dialog(s, &param) && show_settings_dialog(&param);
+        if (shown) dialog_to_settings(&param, s);
+        dialog_param_free(&param);
+        if (!shown) return false;
     }
     return settings_valid(s);
 }
 
-int app_main(HINSTANCE instance, int count, const char* const* args) {
+int app_main(HINSTANCE instance, int count, const char* const* args, const nchar_t* const* native) {
     settings_t settings;
-    if (!prepare_settings(&settings, count, args)) return 0;  // cancelled: no beep
-
     int exit_code = 0;
+    if (!prepare_settings(&settings, count, args, native, &exit_code)) {
+        settings_free(&settings);
+        return exit_code;  // cancelled, or nothing to run: no beep
+    }
+
     worker_t* worker = worker_create(&settings);
     if (worker) {
         worker_start(worker);
@@ -52,5 +90,6 @@ int app_main(HINSTANCE instance, int count, const char* const* args) {
         worker_release(worker);
     }
     os.MessageBeep(0xFFFFFFFF);
+    settings_free(&settings);
     return exit_code;
 }

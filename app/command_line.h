@@ -3,15 +3,45 @@
 #pragma once
 
 #include "app/settings.h"
+#include "platform/native_text.h"
 
 // Splits a whole command line, program name first, into arguments. The result
 // is one heap block, released with free(): *count + 1 pointers (the last one
-// null) followed by the argument texts. Null when memory runs out.
+// null) followed by the argument texts. Null when memory runs out. The same
+// rules for code page 932 text and for wide text (GetCommandLineW).
 char** split_command_line(const char* text, int* count);
+wchar_t** split_command_line(const wchar_t* text, int* count);
 
-// Reads "/noui", "/auto", "/sub:1" (any letter case), an existing folder and
-// an output file from args[1 .. count - 1] into s, which holds the defaults.
-// True when the settings dialog is wanted.
+// Why a command line gives no run, the first reason found.
+enum command_problem_t {
+    PROBLEM_NONE,
+    PROBLEM_UNKNOWN_OPTION,  // "-x" naming no folder, before any "--" (Linux)
+    PROBLEM_TOO_LONG,        // a path or a filter the program cannot hold whole
+    PROBLEM_NO_FOLDER,       // no existing folder was named
+    PROBLEM_NO_OUTPUT,       // no list file was named
+    PROBLEM_AUTO_TAKEN,      // every /auto name is taken
+    PROBLEM_AUTO_ROOT,       // /auto on a root, which has no name to take
+    PROBLEM_NO_DIALOG,       // neither /noui nor /auto, and the program has no dialog
+};
+
+// What the command line asks for besides the settings.
+struct command_line_t {
+    bool dialog_wanted;         // no /noui, and /auto did not name the list
+    bool help;                  // "/?", and on Linux "-h" and "--help"
+    bool version;               // "--version" (Linux)
+    command_problem_t problem;  // PROBLEM_UNKNOWN_OPTION, PROBLEM_TOO_LONG or an /auto one
+    const char* refused;        // the argument behind PROBLEM_UNKNOWN_OPTION or PROBLEM_TOO_LONG
+};
+
+// Reads args[1 .. count - 1] into s, which holds the defaults: "/noui",
+// "/auto" and the setting switches (any letter case; later ones replace
+// earlier ones), an existing folder and an output file. args are the code
+// page 932 texts, on which switches are read; native the same arguments in
+// native text, which the paths keep. native may be null: the paths are then
+// made from args.
+void read_command_line(settings_t* s, int count, const char* const* args, const nchar_t* const* native,
+                       command_line_t* result);
+// The same on code page 932 texts alone; true when the settings dialog is wanted.
 bool parse_command_line(settings_t* s, int count, const char* const* args);
 
 // True when an argument that is neither a switch nor an existing folder names
@@ -19,7 +49,9 @@ bool parse_command_line(settings_t* s, int count, const char* const* args);
 // absolute paths begin with "/", also a "/" path with a second "/".
 bool is_output_argument(const char* arg);
 
-// Writes into out (PATH_BUFFER_SIZE bytes) the first of "<folder>.txt",
-// "<folder>(0).txt" .. "<folder>(9).txt" where nothing exists yet. False when
-// all eleven are taken (or the name would not fit in out).
-bool make_auto_output_name(char* out, const char* folder);
+// The first of "<folder>.txt", "<folder>(0).txt" .. "<folder>(9).txt" where
+// nothing exists yet, made on the native text of the folder after its
+// trailing separators were dropped, into out. PROBLEM_NONE when named;
+// PROBLEM_AUTO_ROOT for a root (C:\, \\server\share, /), PROBLEM_AUTO_TAKEN
+// when all eleven are taken, PROBLEM_TOO_LONG when the name cannot be held.
+command_problem_t make_auto_output_name(user_path_t* out, const nchar_t* folder);

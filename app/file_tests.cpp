@@ -2,11 +2,11 @@
 
 #include "platform/platform.h"
 
-bool is_existing_folder(const char* path) {
-    const DWORD attributes = os.GetFileAttributesA(path);
+bool is_existing_folder(const nchar_t* path) {
+    const DWORD attributes = os.file_attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool path_exists(const char* path) {
-    return os.GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+bool path_exists(const nchar_t* path) {
+    return os.file_attributes(path) != INVALID_FILE_ATTRIBUTES;
 }

@@ -1,28 +1,28 @@
-// The command-line program's entry: the arguments come from main, in the
-// terminal's UTF-8, and are handed on in code page 932 like the Windows ones.
+// The command-line program's entry: the arguments come from main as the
+// bytes the shell gave (the paths keep them), and are handed on beside their
+// code page 932 texts, on which the switches are read as on Windows.
 #include <locale.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include "TOOLS/toolwind/toolwind.h"
 #include "app/app_main.h"
-#include "platform/posix/codepage_posix.h"
 
 int main(int argc, char** argv) {
     // Name order follows the user's locale, as lstrcmpiA does on Windows.
     setlocale(LC_ALL, "");
 
-    // Code page 932 never needs more bytes than UTF-8 for the same text.
     char** args = (char**)calloc((size_t)argc + 1, sizeof(char*));
     if (!args) return 1;
     for (int i = 0; i < argc; ++i) {
-        const size_t size = strlen(argv[i]) + 1;
+        const size_t length = strlen(argv[i]);
+        const size_t size = text_from_native(nullptr, 0, argv[i], length, TEXT_PATH) + 1;
         args[i] = (char*)malloc(size);
         if (!args[i]) return 1;
-        cp932_from_utf8(args[i], size, argv[i]);
+        text_from_native(args[i], size, argv[i], length, TEXT_PATH);
         GetTraceProc()("argv[%2d]=%s\r\n", i, args[i]);
     }
-    const int result = app_main(nullptr, argc, args);
+    const int result = app_main(nullptr, argc, args, argv);
     for (int i = 0; i < argc; ++i) free(args[i]);
     free(args);
     return result;

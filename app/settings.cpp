@@ -7,8 +7,16 @@ void settings_init(settings_t* s) {
     s->flags = FLAG_FULL_PATH;
     s->case_mode = CASE_UNCHANGED;
     s->filter_kind = FILTER_NONE;
+    user_path_init(&s->folder);
+    user_path_init(&s->output_file);
+}
+
+void settings_free(settings_t* s) {
+    user_path_free(&s->folder);
+    user_path_free(&s->output_file);
+    settings_init(s);
 }
 
 bool settings_valid(const settings_t* s) {
-    return is_existing_folder(s->folder) && s->output_file[0] != '\0';
+    return is_existing_folder(s->folder.native) && !user_path_is_empty(&s->output_file);
 }

@@ -3,6 +3,7 @@
 
 #include <stdint.h>
 
+#include "app/user_path.h"
 #include "text/mbs.h"
 
 // Option bits of settings_t::flags; other bits are ignored.
@@ -21,17 +22,21 @@ constexpr int32_t FILTER_NONE = 100;
 constexpr int32_t FILTER_REGEXP = 101;
 constexpr int32_t FILTER_WILDCARD = 102;
 
+// The record owns the blocks of its two paths (app/user_path.h): release it
+// with settings_free; of plain struct copies only one may be freed.
 struct settings_t {
-    char folder[PATH_BUFFER_SIZE];  // exactly as given: not made absolute
+    user_path_t folder;  // exactly as given: not made absolute
     char filter_text[PATH_BUFFER_SIZE];
     uint32_t flags;
     int32_t case_mode;
-    char output_file[PATH_BUFFER_SIZE];
+    user_path_t output_file;
     int32_t filter_kind;
 };
 
-// Zero-fills s and sets the defaults: empty texts, full path names, case
-// unchanged, no filter.
+// Zero-fills s and sets the defaults: empty paths and texts, full path
+// names, case unchanged, no filter.
 void settings_init(settings_t* s);
+// Releases the paths; s holds the defaults again.
+void settings_free(settings_t* s);
 // True when the folder exists and an output file is named.
 bool settings_valid(const settings_t* s);

@@ -17,8 +17,8 @@ int main(int argc, char** argv) {
     }
     settings_t settings;
     settings_init(&settings);
-    str_copy_bounded(settings.folder, argv[1], PATH_BUFFER_SIZE);
-    str_copy_bounded(settings.output_file, argv[2], PATH_BUFFER_SIZE);
+    user_path_set_text(&settings.folder, argv[1]);
+    user_path_set_text(&settings.output_file, argv[2]);
     settings.flags = FLAG_FULL_PATH | FLAG_SUBFOLDERS | (argc == 4 ? 0 : FLAG_SHORT_NAMES);
 
     worker_t* worker = worker_create(&settings);

@@ -13,14 +13,6 @@ int listing_reader_threads = LISTING_READERS_AUTO;
 
 namespace {
 
-// A heap copy of a native text made from program text.
-nchar_t* native_copy_of_text(const char* text) {
-    const size_t length = native_from_text(nullptr, 0, text);
-    nchar_t* native = (nchar_t*)malloc((length + 1) * sizeof(nchar_t));
-    if (native) native_from_text(native, length + 1, text);
-    return native;
-}
-
 // Native text in the list's encoding (UTF-8 or code page 932): a heap block.
 char* list_text_of(const nchar_t* native, bool utf8) {
     const size_t units = native_length(native);
@@ -58,15 +50,13 @@ void report_out_of_memory() {
 }
 
 struct job_storage_t {
-    nchar_t* top = nullptr;
-    nchar_t* list_file = nullptr;
+    const nchar_t* top = nullptr;
+    const nchar_t* list_file = nullptr;
     nchar_t* short_top = nullptr;
     char* format_top = nullptr;
     std::vector<filter_t*> filters;
     ~job_storage_t() {
         for (filter_t* filter : filters) delete_filter(filter);
-        free(top);
-        free(list_file);
         free(short_top);
         free(format_top);
     }
@@ -102,12 +92,12 @@ unsigned write_list(const settings_t* settings, worker_t* worker, job_storage_t*
     job.read.skipped_name = out.temp_name;
     job.filters = storage->filters.data();
     job.threads = threads;
-    job.format.top = storage->format_top ? storage->format_top : settings->folder;
+    job.format.top = storage->format_top ? storage->format_top : settings->folder.text;
     job.format.full_path = (settings->flags & FLAG_FULL_PATH) != 0;
     job.format.short_names = storage->short_top != nullptr;
     job.format.utf8 = utf8;
     job.format.case_mode = settings->case_mode;
-    job.top_text = settings->folder;
+    job.top_text = settings->folder.text;
     job.cancel = &cancel;
     job.worker = worker;
 
@@ -142,10 +132,9 @@ unsigned listing_job(worker_t* worker, void* job_arg) {
     unsigned result;
     {
         job_storage_t storage;
-        storage.top = native_copy_of_text(settings->folder);
-        storage.list_file = native_copy_of_text(settings->output_file);
-        result =
-            storage.top && storage.list_file ? write_list(settings, worker, &storage) : LISTING_OUT_OF_MEMORY;
+        storage.top = settings->folder.native;
+        storage.list_file = settings->output_file.native;
+        result = write_list(settings, worker, &storage);
     }
     if (result == LISTING_OUT_OF_MEMORY) report_out_of_memory();
     return result;

@@ -8,6 +8,8 @@ namespace {
 
 // The classic calls take at most MAX_PATH - 1 units; a folder search adds "\*".
 constexpr size_t CLASSIC_PATH_MAX = MAX_PATH - 3;
+// The longest path of the "\\?\" form, in UTF-16 units.
+constexpr size_t LONG_PATH_MAX = 32767;
 
 wchar_t* copy_of(const wchar_t* text) {
     const size_t size = (wcslen(text) + 1) * sizeof(wchar_t);
@@ -41,6 +43,12 @@ wchar_t* win32_long_path(const wchar_t* path) {
     const wchar_t* rest = unc ? full + 2 : full;
     const size_t prefix_length = wcslen(prefix);
     const size_t rest_length = wcslen(rest);
+    // Longer than any wide call takes: Wine then answers for a shorter path
+    // (a 32,767-unit relative name was reported as an existing folder).
+    if (prefix_length + rest_length > LONG_PATH_MAX) {
+        free(full);
+        return nullptr;
+    }
     wchar_t* result = (wchar_t*)malloc((prefix_length + rest_length + 1) * sizeof(wchar_t));
     if (result) {
         memcpy(result, prefix, prefix_length * sizeof(wchar_t));

@@ -92,7 +92,7 @@ class listing_test(tree_case):
 
     def test_without_switches_it_says_how_to_run_and_writes_nothing(self):
         result = run(self.top, cwd=self.root)
-        self.assertEqual(result.returncode, 0)
+        self.assertEqual(result.returncode, 1, "no dialog: the command line cannot be used")
         self.assertEqual(len(result.stderr.decode().splitlines()), 1, result.stderr)
         self.assertIn("/noui", result.stderr.decode())
         self.assertEqual(sorted(os.listdir(self.root)), ["tree"])

@@ -32,7 +32,8 @@ public:
                                   nullptr, instance, nullptr);
         const int ids[] = {IDC_OUTPUT_FILE, IDC_FOLDER};
         for (int row = 0; row < 2; ++row) {
-            CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 8, 8 + 32 * row, 440, 24,
+            // Wide boxes, as in the dialog, which is a wide window.
+            CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 8, 8 + 32 * row, 440, 24,
                             window_, (HMENU)(INT_PTR)ids[row], instance, nullptr);
         }
     }
@@ -45,6 +46,12 @@ public:
     std::string get(int id) const {
         std::vector<char> text(4096, '\0');
         GetDlgItemTextA(window_, id, text.data(), (int)text.size());
+        return text.data();
+    }
+    void set_wide(int id, const std::wstring& text) { SetDlgItemTextW(window_, id, text.c_str()); }
+    std::wstring get_wide(int id) const {
+        std::vector<wchar_t> text(4096, L'\0');
+        GetDlgItemTextW(window_, id, text.data(), (int)text.size());
         return text.data();
     }
 
@@ -128,10 +135,11 @@ struct save_answer_t {
     std::string name;        // the file name it proposed
 };
 
+// The chooser is a wide one: asked in UTF-16, shown as the program's text.
 std::string chooser_text(HWND chooser, UINT message) {
-    char text[1024] = "";
-    const LRESULT length = SendMessageA(chooser, message, sizeof text, (LPARAM)text);
-    return length > 0 ? std::string(text) : std::string();
+    wchar_t text[1024] = L"";
+    const LRESULT length = SendMessageW(chooser, message, sizeof text / sizeof text[0], (LPARAM)text);
+    return length > 0 ? test::text(text) : std::string();
 }
 
 void look_then_answer_save(HWND chooser, void* context) {
@@ -182,8 +190,8 @@ save_answer_t look_at_save_chooser(const char* current, bool* chosen) {
     path_rows_t rows;
     save_answer_t answer = {nullptr, "", ""};
     chooser_driver_t driver(rows.window(), look_then_answer_save, &answer);
-    char result[PATH_BUFFER_SIZE];
-    *chosen = choose_save_file(rows.window(), current, result);
+    std::wstring result;
+    *chosen = choose_save_file(rows.window(), test::native(current), &result);
     EXPECT_TRUE(driver.finish()) << "the save chooser did not come up for " << current;
     return answer;
 }
@@ -293,11 +301,10 @@ TEST_F(FolderBrowser, VirtualFolderCannotBeConfirmed) {
     PIDLIST_ABSOLUTE computer = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
 
-    char path[PATH_BUFFER_SIZE];
-    str_copy_bounded(path, first.c_str(), sizeof path);
+    std::wstring path = test::native(first);
     folder_answer_t answer(true, computer, second.c_str());
     chooser_driver_t driver(nullptr, look_then_answer_folder, &answer);
-    const bool chosen = choose_folder(nullptr, path);
+    const bool chosen = choose_folder(nullptr, &path);
     ASSERT_TRUE(driver.finish()) << "the folder browser did not come up";
     CoTaskMemFree(computer);
 
@@ -305,20 +312,19 @@ TEST_F(FolderBrowser, VirtualFolderCannotBeConfirmed) {
     EXPECT_FALSE(answer.ok_enabled_on_virtual);
     EXPECT_TRUE(answer.ok_enabled_at_end);
     EXPECT_TRUE(chosen);
-    EXPECT_EQ(std::string(path), second) << "the last selection is the answer";
+    EXPECT_EQ(test::text(path), second) << "the last selection is the answer";
 }
 
 TEST_F(FolderBrowser, CancelKeepsInitialText) {
     test::temp_dir dir;
     test::settle_access_times(dir.path());
-    char path[PATH_BUFFER_SIZE];
-    str_copy_bounded(path, dir.path().c_str(), sizeof path);
+    std::wstring path = test::native(dir.path());
 
     folder_answer_t answer(false, nullptr, nullptr);
     chooser_driver_t driver(nullptr, look_then_answer_folder, &answer);
-    EXPECT_FALSE(choose_folder(nullptr, path));
+    EXPECT_FALSE(choose_folder(nullptr, &path));
     ASSERT_TRUE(driver.finish()) << "the folder browser did not come up";
-    EXPECT_EQ(std::string(path), dir.path());
+    EXPECT_EQ(test::text(path), dir.path());
 }
 
 // --- The browser's callback and the item conversion --------------------------------------
@@ -357,15 +363,15 @@ HWND make_recording_window() {
 TEST(BrowseFolderCallback, SelectsInitialFolderOnlyWhenThereIsOne) {
     HWND browser = make_recording_window();
     ASSERT_NE(browser, nullptr);
-    char initial[] = "C:\\Data";
+    wchar_t initial[] = L"C:\\Data\\café";
     EXPECT_EQ(browse_folder_callback(browser, BFFM_INITIALIZED, 0, (LPARAM)initial), 0);
     ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0].message, (UINT)BFFM_SETSELECTIONA);
+    EXPECT_EQ(received[0].message, (UINT)BFFM_SETSELECTIONW) << "the wide text, whole";
     EXPECT_EQ(received[0].wparam, (WPARAM)TRUE) << "the parameter is a path text";
     EXPECT_EQ(received[0].lparam, (LPARAM)initial);
 
     received.clear();
-    char empty[] = "";
+    wchar_t empty[] = L"";
     EXPECT_EQ(browse_folder_callback(browser, BFFM_INITIALIZED, 0, 0), 0);
     EXPECT_EQ(browse_folder_callback(browser, BFFM_INITIALIZED, 0, (LPARAM)empty), 0);
     EXPECT_TRUE(received.empty()) << received.size() << " messages";
@@ -399,17 +405,16 @@ TEST(PathFromIdList, RealFolderHasPathVirtualOneHasNone) {
     test::temp_dir dir;
     PIDLIST_ABSOLUTE folder = ILCreateFromPathA(dir.path().c_str());
     ASSERT_NE(folder, nullptr);
-    char path[PATH_BUFFER_SIZE];
-    memset(path, 'x', sizeof path);
-    EXPECT_TRUE(path_from_id_list(folder, path));
-    EXPECT_EQ(std::string(path), dir.path());
+    std::wstring path = L"x";
+    EXPECT_TRUE(path_from_id_list(folder, &path));
+    EXPECT_EQ(test::text(path), dir.path());
     ILFree(folder);
 
     PIDLIST_ABSOLUTE computer = nullptr;
     ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &computer), S_OK);
-    strcpy(path, "untouched");
-    EXPECT_FALSE(path_from_id_list(computer, path));
-    EXPECT_STREQ(path, "untouched");
+    path = L"untouched";
+    EXPECT_FALSE(path_from_id_list(computer, &path));
+    EXPECT_EQ(path, L"untouched");
     CoTaskMemFree(computer);
 }
 
@@ -427,25 +432,18 @@ TEST(AutoNameButtons, OutputFromFolderAndFolderFromOutput) {
     EXPECT_EQ(rows.get(IDC_FOLDER), "C:\\Data\\");
 }
 
-TEST(AutoNameButtons, FolderTooLongForSuffixLeavesOutputBox) {
+TEST(AutoNameButtons, WorkOnTheWholeWideText) {
     path_rows_t rows;
-    rows.set(IDC_OUTPUT_FILE, "C:\\before.txt");
-    // Only 520 bytes of the box are read, and they leave no room for ".txt".
-    rows.set(IDC_FOLDER, "C:\\" + std::string(600, 'f'));
+    // é, an emoji and Hangul: none of them in code page 932; 600 units long.
+    const std::wstring name = L"caf\u00e9 \U0001F600 \uD55C\uAE00";
+    const std::wstring folder = L"C:\\" + std::wstring(600 - 3 - name.size(), L'f') + name;
+    rows.set_wide(IDC_FOLDER, folder);
     EXPECT_EQ(auto_output_name(rows.window()), TRUE);
-    EXPECT_EQ(rows.get(IDC_OUTPUT_FILE), "C:\\before.txt");
+    EXPECT_EQ(rows.get_wide(IDC_OUTPUT_FILE), folder + L".txt");
 
-    const std::string longest = "C:\\" + std::string(514, 'f');
-    rows.set(IDC_FOLDER, longest);
-    EXPECT_EQ(auto_output_name(rows.window()), TRUE);
-    EXPECT_EQ(rows.get(IDC_OUTPUT_FILE), longest + ".txt");
-}
-
-TEST(AutoNameButtons, FolderBoxReadsAtMost520Bytes) {
-    path_rows_t rows;
-    rows.set(IDC_OUTPUT_FILE, std::string(600, 'n'));
+    rows.set_wide(IDC_OUTPUT_FILE, folder + L"\\list.txt");
     EXPECT_EQ(auto_folder_name(rows.window()), TRUE);
-    EXPECT_EQ(rows.get(IDC_FOLDER), std::string(520, 'n') + "\\");
+    EXPECT_EQ(rows.get_wide(IDC_FOLDER), folder + L"\\");
 }
 
 }  // namespace

@@ -4,12 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include <string>
 #include <vector>
 
 #include "app/file_tests.h"
 #include "app/settings.h"
+#include "app/usage.h"
 #include "support/test_support.h"
 
 namespace {
@@ -106,6 +108,10 @@ parsed_t parse(const args_t& arguments) {
     std::vector<const char*> args = {"scrivlet.exe"};
     for (const std::string& a : arguments) args.push_back(a.c_str());
     p.wanted = parse_command_line(&p.settings, (int)args.size(), args.data());
+    for (const user_path_t* path : {&p.settings.folder, &p.settings.output_file}) {
+        test::keep_until_exit(path->native);
+        test::keep_until_exit(path->text);
+    }
     return p;
 }
 
@@ -120,8 +126,8 @@ TEST(ParseCommandLine, NoArgumentsWantsDialogWithDefaults) {
     const parsed_t p = parse({});
     EXPECT_TRUE(p.wanted);
     expect_defaults_but_texts(p.settings);
-    EXPECT_STREQ(p.settings.folder, "");
-    EXPECT_STREQ(p.settings.output_file, "");
+    EXPECT_STREQ(p.settings.folder.text, "");
+    EXPECT_STREQ(p.settings.output_file.text, "");
 }
 
 TEST(ParseCommandLine, SwitchesIgnoreLetterCase) {
@@ -135,8 +141,8 @@ TEST(ParseCommandLine, UnknownSwitchesAreIgnored) {
     const parsed_t p = parse({"/sub:0", "/sub:1x", "/help", "/noui "});
     EXPECT_TRUE(p.wanted);
     expect_defaults_but_texts(p.settings);
-    EXPECT_STREQ(p.settings.folder, "");
-    EXPECT_STREQ(p.settings.output_file, "") << "a switch was taken for the output file";
+    EXPECT_STREQ(p.settings.folder.text, "");
+    EXPECT_STREQ(p.settings.output_file.text, "") << "a switch was taken for the output file";
 }
 
 TEST(ParseCommandLine, NouiWithFolderAndOutputRunsAtOnce) {
@@ -144,8 +150,8 @@ TEST(ParseCommandLine, NouiWithFolderAndOutputRunsAtOnce) {
     const std::string output = dir.join("list.txt");
     const parsed_t p = parse({dir.path(), output, "/noui"});
     EXPECT_FALSE(p.wanted);
-    EXPECT_EQ(p.settings.folder, dir.path());
-    EXPECT_EQ(p.settings.output_file, output);
+    EXPECT_EQ(p.settings.folder.text, dir.path());
+    EXPECT_EQ(p.settings.output_file.text, output);
     EXPECT_TRUE(settings_valid(&p.settings));
     expect_defaults_but_texts(p.settings);
 }
@@ -157,8 +163,8 @@ TEST(ParseCommandLine, LaterArgumentsReplaceEarlierOnes) {
     test::make_folder(first);
     test::make_folder(second);
     const parsed_t p = parse({"one.txt", first, "two.txt", second});
-    EXPECT_EQ(p.settings.folder, second);
-    EXPECT_STREQ(p.settings.output_file, "two.txt");
+    EXPECT_EQ(p.settings.folder.text, second);
+    EXPECT_STREQ(p.settings.output_file.text, "two.txt");
     EXPECT_TRUE(p.wanted) << "the dialog opens without /noui";
 }
 
@@ -167,16 +173,94 @@ TEST(ParseCommandLine, FileIsNoFolderButAnOutput) {
     const std::string file = dir.join("plain.txt");
     test::write_file(file, "x");
     const parsed_t p = parse({file});
-    EXPECT_STREQ(p.settings.folder, "");
-    EXPECT_EQ(p.settings.output_file, file);
+    EXPECT_STREQ(p.settings.folder.text, "");
+    EXPECT_EQ(p.settings.output_file.text, file);
     EXPECT_FALSE(settings_valid(&p.settings));
 }
 
-TEST(ParseCommandLine, LongArgumentsAreCutToTheBuffer) {
-    const std::string name = std::string(519, 'n') + HYO;  // 521 bytes fit
-    EXPECT_EQ(std::string(parse({name}).settings.output_file), name);
-    const std::string longer = std::string(520, 'n') + HYO;  // cut before the character
-    EXPECT_EQ(std::string(parse({longer}).settings.output_file), std::string(520, 'n'));
+TEST(ParseCommandLine, LongPathsAreHeldWholeOrRefused) {
+    const std::string name = std::string(598, 'n') + HYO;  // 600 bytes
+    EXPECT_EQ(std::string(parse({name}).settings.output_file.text), name);
+
+    // One unit more than the program holds: refused, never cut.
+    const std::string longest(USER_PATH_MAX, 'n');
+    const std::string longer = longest + "n";
+    settings_t s;
+    settings_init(&s);
+    std::vector<const char*> args = {"scrivlet.exe", longest.c_str(), longer.c_str()};
+    command_line_t result;
+    read_command_line(&s, 3, args.data(), nullptr, &result);
+    EXPECT_EQ(strlen(s.output_file.text), longest.size()) << "the earlier path stays";
+    EXPECT_EQ(strlen(s.folder.text), 0u) << "no folder of that name";
+    EXPECT_EQ(result.problem, PROBLEM_TOO_LONG);
+    EXPECT_TRUE(result.refused == args[2]) << "the refused argument is the longer one";
+    settings_free(&s);
+}
+
+// --- Switches for every setting ------------------------------------------------------
+
+TEST(SettingSwitches, EachSettingAlone) {
+    EXPECT_EQ(parse({"/sub:1"}).settings.flags, FLAG_FULL_PATH | FLAG_SUBFOLDERS);
+    EXPECT_EQ(parse({"/sub:1", "/sub:0"}).settings.flags, FLAG_FULL_PATH);
+    EXPECT_EQ(parse({"/rel"}).settings.flags, 0u);
+    EXPECT_EQ(parse({"/rel", "/full"}).settings.flags, FLAG_FULL_PATH);
+    EXPECT_EQ(parse({"/short"}).settings.flags, FLAG_FULL_PATH | FLAG_SHORT_NAMES);
+    EXPECT_EQ(parse({"/utf8"}).settings.flags, FLAG_FULL_PATH | FLAG_UTF8);
+    EXPECT_EQ(parse({"/case:upper"}).settings.case_mode, CASE_UPPER);
+    EXPECT_EQ(parse({"/case:lower"}).settings.case_mode, CASE_LOWER);
+    EXPECT_EQ(parse({"/case:upper", "/case:asis"}).settings.case_mode, CASE_UNCHANGED);
+
+    const parsed_t wild = parse({"/wild:*.txt;*.log"});
+    EXPECT_EQ(wild.settings.filter_kind, FILTER_WILDCARD);
+    EXPECT_STREQ(wild.settings.filter_text, "*.txt;*.log");
+    const parsed_t regex = parse({"/regex:^A.*\\.TXT$"});
+    EXPECT_EQ(regex.settings.filter_kind, FILTER_REGEXP);
+    EXPECT_STREQ(regex.settings.filter_text, "^A.*\\.TXT$") << "the value keeps its letter case";
+    const parsed_t none = parse({"/regex:x", "/nofilter"});
+    EXPECT_EQ(none.settings.filter_kind, FILTER_NONE);
+    EXPECT_STREQ(none.settings.filter_text, "");
+    for (const parsed_t& p : {wild, regex, none})
+        EXPECT_TRUE(p.wanted) << "setting switches leave the dialog on";
+}
+
+TEST(SettingSwitches, CombinedLaterReplaceEarlierAndLetterCaseIsIgnored) {
+    const parsed_t p =
+        parse({"/WILD:*.c", "/Rel", "/SHORT", "/Case:Upper", "/regex:a b", "/SUB:1", "/UTF8", "/case:LOWER"});
+    EXPECT_EQ(p.settings.flags, FLAG_SUBFOLDERS | FLAG_SHORT_NAMES | FLAG_UTF8);
+    EXPECT_EQ(p.settings.case_mode, CASE_LOWER);
+    EXPECT_EQ(p.settings.filter_kind, FILTER_REGEXP);
+    EXPECT_STREQ(p.settings.filter_text, "a b") << "one whole argument, blanks and all";
+    EXPECT_STREQ(p.settings.output_file.text, "");
+}
+
+TEST(SettingSwitches, UnknownValuesAreUnknownSwitches) {
+    const parsed_t p = parse({"/case:title", "/sub:2", "/utf-8", "/short:1"});
+    expect_defaults_but_texts(p.settings);
+    EXPECT_STREQ(p.settings.output_file.text, "");
+}
+
+TEST(SettingSwitches, FilterTooLongToHoldIsRefused) {
+    settings_t s;
+    settings_init(&s);
+    const std::string long_filter = "/wild:" + std::string(PATH_BUFFER_SIZE, '*');
+    const char* args[] = {"scrivlet", "/wild:*.txt", long_filter.c_str()};
+    command_line_t result;
+    read_command_line(&s, 3, args, nullptr, &result);
+    EXPECT_EQ(result.problem, PROBLEM_TOO_LONG);
+    EXPECT_STREQ(s.filter_text, "*.txt") << "never a cut filter";
+    settings_free(&s);
+}
+
+TEST(SettingSwitches, HelpIsAskedFor) {
+    command_line_t result;
+    settings_t s;
+    settings_init(&s);
+    const char* args[] = {"scrivlet", "/noui", "/?"};
+    read_command_line(&s, 3, args, nullptr, &result);
+    EXPECT_TRUE(result.help);
+    EXPECT_NE(std::string(usage_text()).find("130"), std::string::npos) << usage_text();
+    EXPECT_NE(std::string(usage_text()).find("/regex:"), std::string::npos);
+    settings_free(&s);
 }
 
 // --- /auto --------------------------------------------------------------------------
@@ -191,7 +275,7 @@ TEST(AutoOutputName, TakesFirstFreeNameOfEleven) {
     for (size_t k = 0; k < names.size(); ++k) {
         const parsed_t p = parse({"/auto", folder});
         EXPECT_FALSE(p.wanted) << "with " << k << " names taken";
-        EXPECT_EQ(p.settings.output_file, names[k]) << "with " << k << " names taken";
+        EXPECT_EQ(p.settings.output_file.native, test::native(names[k])) << "with " << k << " names taken";
         // A folder of that name blocks it as well as a file does.
         if (k % 2 == 0) {
             test::write_file(names[k], "");
@@ -201,13 +285,13 @@ TEST(AutoOutputName, TakesFirstFreeNameOfEleven) {
     }
     const parsed_t full = parse({"/auto", folder});
     EXPECT_TRUE(full.wanted) << "all eleven taken: the dialog must open";
-    EXPECT_STREQ(full.settings.output_file, "");
+    EXPECT_STREQ(full.settings.output_file.text, "");
 }
 
 TEST(AutoOutputName, GivenOutputIsKept) {
     test::temp_dir dir;
     const parsed_t p = parse({"/auto", dir.path(), "mine.txt"});
-    EXPECT_STREQ(p.settings.output_file, "mine.txt");
+    EXPECT_STREQ(p.settings.output_file.text, "mine.txt");
     EXPECT_TRUE(p.wanted) << "without /noui the dialog opens";
     EXPECT_FALSE(parse({"/AUTO", dir.path(), "mine.txt", "/noui"}).wanted);
 }
@@ -215,21 +299,35 @@ TEST(AutoOutputName, GivenOutputIsKept) {
 TEST(AutoOutputName, NeedsAFolder) {
     const parsed_t p = parse({"/auto"});
     EXPECT_TRUE(p.wanted);
-    EXPECT_STREQ(p.settings.output_file, "");
+    EXPECT_STREQ(p.settings.output_file.text, "");
 }
 
-TEST(AutoOutputName, TrailingSeparatorPutsNameInsideFolder) {
+TEST(AutoOutputName, TrailingSeparatorsAreDroppedSoTheNameIsBesideTheFolder) {
     test::temp_dir dir;
-    const std::string folder = dir.join("logs") + "\\";
     test::make_folder(dir.join("logs"));
-    const parsed_t p = parse({folder, "/auto"});
-    EXPECT_EQ(p.settings.output_file, folder + ".txt");
-    EXPECT_FALSE(p.wanted);
+    for (const std::string& tail :
+         {std::string(test::SEPARATOR), std::string(test::SEPARATOR) + test::SEPARATOR}) {
+        const parsed_t p = parse({dir.join("logs") + tail, "/auto"});
+        EXPECT_EQ(p.settings.output_file.native, test::native(dir.join("logs") + ".txt")) << "for " << tail;
+        EXPECT_FALSE(p.wanted);
+    }
 }
 
-TEST(AutoOutputName, NameTooLongForPathBufferIsNotMade) {
-    char out[PATH_BUFFER_SIZE];
-    EXPECT_FALSE(make_auto_output_name(out, std::string(520, 'a').c_str()));
+TEST(AutoOutputName, RootHasNoName) {
+    user_path_t out;
+    user_path_init(&out);
+    for (const nchar_t* root : test::ROOTS) {
+        EXPECT_EQ(make_auto_output_name(&out, root), PROBLEM_AUTO_ROOT);
+        EXPECT_TRUE(user_path_is_empty(&out));
+    }
+}
+
+TEST(AutoOutputName, NameTooLongToHoldIsNotMade) {
+    user_path_t out;
+    user_path_init(&out);
+    const std::basic_string<nchar_t> folder(USER_PATH_MAX - 4, NTEXT('a'));
+    EXPECT_EQ(make_auto_output_name(&out, folder.c_str()), PROBLEM_TOO_LONG);
+    EXPECT_TRUE(user_path_is_empty(&out));
 }
 
 // --- File tests -------------------------------------------------------------------------
@@ -239,13 +337,13 @@ TEST(FileTests, FoldersFilesAndNothing) {
     const std::string file = dir.join("f.txt");
     const std::string missing = dir.join("missing");
     test::write_file(file, "x");
-    EXPECT_TRUE(is_existing_folder(dir.path().c_str()));
-    EXPECT_TRUE(path_exists(dir.path().c_str()));
-    EXPECT_FALSE(is_existing_folder(file.c_str()));
-    EXPECT_TRUE(path_exists(file.c_str()));
-    EXPECT_FALSE(is_existing_folder(missing.c_str()));
-    EXPECT_FALSE(path_exists(missing.c_str()));
-    EXPECT_FALSE(path_exists(""));
+    EXPECT_TRUE(is_existing_folder(test::native(dir.path()).c_str()));
+    EXPECT_TRUE(path_exists(test::native(dir.path()).c_str()));
+    EXPECT_FALSE(is_existing_folder(test::native(file).c_str()));
+    EXPECT_TRUE(path_exists(test::native(file).c_str()));
+    EXPECT_FALSE(is_existing_folder(test::native(missing).c_str()));
+    EXPECT_FALSE(path_exists(test::native(missing).c_str()));
+    EXPECT_FALSE(path_exists(NTEXT("")));
 }
 
 TEST(FileTests, SettingsValidNeedsFolderAndOutput) {
@@ -253,12 +351,13 @@ TEST(FileTests, SettingsValidNeedsFolderAndOutput) {
     settings_t s;
     settings_init(&s);
     EXPECT_FALSE(settings_valid(&s));
-    str_copy_bounded(s.folder, dir.path().c_str(), sizeof s.folder);
+    user_path_set_text(&s.folder, dir.path().c_str());
     EXPECT_FALSE(settings_valid(&s)) << "no output file";
-    str_copy_bounded(s.output_file, "out.txt", sizeof s.output_file);
+    user_path_set_text(&s.output_file, "out.txt");
     EXPECT_TRUE(settings_valid(&s));
-    str_copy_bounded(s.folder, dir.join("missing").c_str(), sizeof s.folder);
+    user_path_set_text(&s.folder, dir.join("missing").c_str());
     EXPECT_FALSE(settings_valid(&s)) << "the folder does not exist";
+    settings_free(&s);
 }
 
 }  // namespace

@@ -1,5 +1,10 @@
 // The native build's command line: absolute paths begin with "/".
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
 
 #include "app/command_line.h"
 #include "app/settings.h"
@@ -7,26 +12,35 @@
 
 namespace {
 
+void keep(const settings_t* s) {
+    for (const user_path_t* path : {&s->folder, &s->output_file}) {
+        test::keep_until_exit(path->native);
+        test::keep_until_exit(path->text);
+    }
+}
+
 bool parse(settings_t* s, const char* argument) {
     settings_init(s);
     const char* args[] = {"scrivlet", argument};
-    return parse_command_line(s, 2, args);
+    const bool wanted = parse_command_line(s, 2, args);
+    keep(s);
+    return wanted;
 }
 
 TEST(ParseCommandLinePosix, SlashPathWithSecondSlashIsTheOutput) {
     settings_t s;
     parse(&s, "/home/me/list.txt");
-    EXPECT_STREQ(s.output_file, "/home/me/list.txt");
+    EXPECT_STREQ(s.output_file.text, "/home/me/list.txt");
     parse(&s, "/x/");
-    EXPECT_STREQ(s.output_file, "/x/");
+    EXPECT_STREQ(s.output_file.text, "/x/");
 }
 
 TEST(ParseCommandLinePosix, SwitchesAndUnknownSwitchesStaySwitches) {
     settings_t s;
     for (const char* text : {"/help", "/sub:0", "/list.txt", "/NOUI", "/Sub:1", "/auto"}) {
         parse(&s, text);
-        EXPECT_STREQ(s.output_file, "") << "for " << text;
-        EXPECT_STREQ(s.folder, "") << "for " << text;
+        EXPECT_STREQ(s.output_file.text, "") << "for " << text;
+        EXPECT_STREQ(s.folder.text, "") << "for " << text;
     }
 }
 
@@ -35,8 +49,76 @@ TEST(ParseCommandLinePosix, ExistingSlashFolderIsTheFolder) {
     ASSERT_EQ(dir.path()[0], '/') << "expected an absolute temporary folder, got " << dir.path();
     settings_t s;
     parse(&s, dir.path().c_str());
-    EXPECT_EQ(s.folder, dir.path());
-    EXPECT_STREQ(s.output_file, "");
+    EXPECT_EQ(s.folder.text, dir.path());
+    EXPECT_STREQ(s.output_file.text, "");
+}
+
+}  // namespace
+
+namespace {
+
+command_line_t read(settings_t* s, std::vector<const char*> args) {
+    settings_init(s);
+    args.insert(args.begin(), "scrivlet");
+    command_line_t result;
+    read_command_line(s, (int)args.size(), args.data(), args.data(), &result);
+    keep(s);
+    return result;
+}
+
+TEST(ParseCommandLinePosix, KnownSwitchesWinOverTheSlashPathRule) {
+    settings_t s;
+    read(&s, {"/regex:a/b", "/wild:x/*.txt"});
+    EXPECT_EQ(s.filter_kind, FILTER_WILDCARD);
+    EXPECT_STREQ(s.filter_text, "x/*.txt");
+    EXPECT_STREQ(s.output_file.text, "") << "no switch became the list file";
+    settings_free(&s);
+}
+
+TEST(ParseCommandLinePosix, DashOptions) {
+    settings_t s;
+    EXPECT_TRUE(read(&s, {"-h"}).help);
+    EXPECT_TRUE(read(&s, {"--help"}).help);
+    EXPECT_TRUE(read(&s, {"--version"}).version);
+    command_line_t r = read(&s, {"/noui", "/sub:1", "-r", "out.txt"});
+    EXPECT_EQ(r.problem, PROBLEM_UNKNOWN_OPTION);
+    EXPECT_STREQ(r.refused, "-r");
+    EXPECT_STREQ(s.output_file.text, "out.txt") << "the refused argument named no file";
+
+    r = read(&s, {"--", "-r", "--help"});
+    EXPECT_EQ(r.problem, PROBLEM_NONE);
+    EXPECT_FALSE(r.help) << "after -- every argument is a path";
+    EXPECT_STREQ(s.output_file.text, "--help");
+    settings_free(&s);
+}
+
+TEST(ParseCommandLinePosix, DashFolderThatExistsIsTheFolder) {
+    test::temp_dir dir;
+    test::make_folder(dir.join("-photos"));
+    settings_t s;
+    // Relative, as a shell gives it from the parent.
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir(test::native(dir.path()).c_str()), 0);
+    const command_line_t r = read(&s, {"-photos"});
+    EXPECT_EQ(chdir(cwd), 0);
+    EXPECT_EQ(r.problem, PROBLEM_NONE);
+    EXPECT_STREQ(s.folder.native, "-photos");
+    settings_free(&s);
+}
+
+TEST(AutoOutputNamePosix, TrailingSlashesDroppedAndRootRefused) {
+    test::temp_dir dir;
+    const std::string folder = test::native(dir.path()) + "/caf\xC3\xA9";  // café, as the bytes on disk
+    ASSERT_EQ(mkdir(folder.c_str(), 0777), 0);
+    user_path_t out;
+    user_path_init(&out);
+    for (const char* tail : {"", "/", "//"}) {
+        ASSERT_EQ(make_auto_output_name(&out, (folder + tail).c_str()), PROBLEM_NONE) << tail;
+        EXPECT_EQ(std::string(out.native), folder + ".txt");
+    }
+    EXPECT_EQ(make_auto_output_name(&out, "/"), PROBLEM_AUTO_ROOT);
+    user_path_free(&out);
 }
 
 }  // namespace

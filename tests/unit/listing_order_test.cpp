@@ -53,7 +53,7 @@ lines_t list_created(const test::temp_dir& dir, const std::string& folder, const
     const settings_t s = test::listing_settings(top, dir.join(folder + ".txt"));
     EXPECT_EQ(test::run_listing(s), LISTING_DONE);
     lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file, &lines));
+    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines));
     return lines;
 }
 

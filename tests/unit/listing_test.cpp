@@ -39,7 +39,7 @@ std::string make_mixed_tree(const test::temp_dir& dir) {
 lines_t list(const settings_t& s) {
     EXPECT_EQ(test::run_listing(s), LISTING_DONE);
     lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file, &lines)) << "every line ends in CR LF";
+    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "every line ends in CR LF";
     return lines;
 }
 
@@ -326,7 +326,7 @@ TEST(ListingFailure, UnreadableSubfolderIsListedCountedAndTraced) {
     EXPECT_EQ(test::run_listing(s), LISTING_INCOMPLETE);
     SetTraceProc(previous);
     lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file, &lines));
+    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines));
     EXPECT_EQ(lines, (lines_t{"A\\", "b\\", ".hidden", "B.txt", "c.txt"}));
     ASSERT_EQ(traced.size(), 1u);
     EXPECT_EQ(traced[0], "フォルダを読み込めません: " + top + "\\A (エラー 5)\r\n");

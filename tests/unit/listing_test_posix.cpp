@@ -37,7 +37,7 @@ struct tree {
         const settings_t s = test::listing_settings(top_text, dir.join("out.txt"), flags);
         EXPECT_EQ(test::run_listing(s), expected);
         lines_t lines;
-        EXPECT_TRUE(test::read_lines(s.output_file, &lines)) << "one entry a line, each ending in CR LF";
+        EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "one entry a line, each ending in CR LF";
         return lines;
     }
 };
@@ -102,7 +102,7 @@ TEST(Utf8Lists, EachNameAsTheFileSystemHasIt) {
     s.case_mode = CASE_LOWER;
     ASSERT_EQ(test::run_listing(s), LISTING_DONE);
     lines_t lines;
-    ASSERT_TRUE(test::read_lines(s.output_file, &lines));
+    ASSERT_TRUE(test::read_lines(s.output_file.text, &lines));
     // The order and the filter are those of the code page text (¥.txt reads
     // "?.txt", before "bad?name.txt"); only A to Z change case.
     // (Kept out of the check's own text, which the compiler turns into code page 932.)
@@ -112,7 +112,7 @@ TEST(Utf8Lists, EachNameAsTheFileSystemHasIt) {
     s.flags |= FLAG_FULL_PATH;
     s.case_mode = CASE_UNCHANGED;
     ASSERT_EQ(test::run_listing(s), LISTING_DONE);
-    ASSERT_TRUE(test::read_lines(s.output_file, &lines));
+    ASSERT_TRUE(test::read_lines(s.output_file.text, &lines));
     ASSERT_EQ(lines.size(), 5u);
     const std::string full = t.top + u8"\\café\\Ünï.TXT";
     EXPECT_EQ(lines[1], full);

@@ -73,11 +73,23 @@ BOOL CALLBACK find_dialog_window(HWND hwnd, LPARAM arg) {
     return FALSE;
 }
 
+// A record with path blocks of its own, so that the dialog's OK, which
+// replaces them, leaves the test's record as it was. Kept until the test
+// program ends, as records are copied freely here.
+dialog_param_t copy_of(const dialog_param_t& param) {
+    dialog_param_t copy = param;
+    user_path_init(&copy.folder);
+    user_path_init(&copy.output_file);
+    user_path_copy(&copy.folder, &param.folder);
+    user_path_copy(&copy.output_file, &param.output_file);
+    return copy;
+}
+
 // Opens the dialog on a thread and closes it (cancel) at the end of the test
 // if the test did not end it.
 class dialog_session {
 public:
-    explicit dialog_session(const dialog_param_t& param) : param_(param), run_{&param_, false} {
+    explicit dialog_session(const dialog_param_t& param) : param_(copy_of(param)), run_{&param_, false} {
         recorded_boxes.clear();
         os.MessageBoxA = recording_message_box;
         thread_ = CreateThread(nullptr, 0, dialog_thread, &run_, 0, &thread_id_);
@@ -121,6 +133,12 @@ public:
 
     // Driving the controls.
     void set_text(int id, const char* text) const { SetDlgItemTextA(dialog_, id, text); }
+    void set_wide_text(int id, const std::wstring& text) const { SetDlgItemTextW(dialog_, id, text.c_str()); }
+    std::wstring wide_text(int id) const {
+        std::vector<wchar_t> buffer(40000, L'\0');
+        GetDlgItemTextW(dialog_, id, buffer.data(), (int)buffer.size());
+        return buffer.data();
+    }
     void type(int id, const char* text) const {
         const LRESULT end = SendMessageA(item(id), WM_GETTEXTLENGTH, 0, 0);
         SendMessageA(item(id), EM_SETSEL, end, end);
@@ -196,7 +214,7 @@ dialog_param_t default_param() {
     settings_t s;
     settings_init(&s);
     dialog_param_t p;
-    memset(&p, 0, sizeof p);
+    dialog_param_init(&p);
     p.filter_kind = s.filter_kind;
     p.flags = s.flags;
     p.case_mode = s.case_mode;
@@ -205,13 +223,17 @@ dialog_param_t default_param() {
 
 dialog_param_t param_with(const std::string& folder, const std::string& output) {
     dialog_param_t p = default_param();
-    strcpy(p.folder, folder.c_str());
-    strcpy(p.output_file, output.c_str());
+    user_path_set_text(&p.folder, folder.c_str());
+    user_path_set_text(&p.output_file, output.c_str());
     return p;
 }
 
 bool same_record(const dialog_param_t& a, const dialog_param_t& b) {
-    return memcmp(&a, &b, sizeof a) == 0;
+    return wcscmp(a.folder.native, b.folder.native) == 0 && strcmp(a.folder.text, b.folder.text) == 0 &&
+           wcscmp(a.output_file.native, b.output_file.native) == 0 &&
+           strcmp(a.output_file.text, b.output_file.text) == 0 &&
+           memcmp(a.filter_text, b.filter_text, sizeof a.filter_text) == 0 &&
+           a.filter_kind == b.filter_kind && a.flags == b.flags && a.case_mode == b.case_mode;
 }
 
 std::string rect_text(const RECT& r) {
@@ -254,8 +276,11 @@ const expected_control_t CONTROLS[] = {
     {IDC_SHORT_NAMES, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"短いファイル名 (8.3形式) で出力", 98, 81, 121,
      10},
     {IDC_SUBFOLDERS, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"サブフォルダのファイルも列挙", 99, 95, 103, 10},
-    {IDOK, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 120, 109, 50, 14},
-    {IDCANCEL, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"キャンセル", 169, 109, 50, 14},
+    // One row under the option boxes, after them in tab order.
+    {IDC_UTF8, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"UTF-8 で出力", 99, 109, 60, 10},
+    // A row lower to make room for it.
+    {IDOK, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 120, 123, 50, 14},
+    {IDCANCEL, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"キャンセル", 169, 123, 50, 14},
 };
 constexpr int CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
 
@@ -314,7 +339,7 @@ TEST(SettingsDialog, ResourceHoldsEveryControlWithItsKindTextRectangleAndTabOrde
     in.coordinate();
     in.coordinate();
     EXPECT_EQ(in.coordinate(), 226);
-    EXPECT_EQ(in.coordinate(), 130);
+    EXPECT_EQ(in.coordinate(), 144) << "one row taller than before the UTF-8 box";
     WORD ordinal;
     EXPECT_EQ(in.name_or_ordinal(&ordinal), L"") << "no menu";
     EXPECT_EQ(in.name_or_ordinal(&ordinal), L"") << "the standard dialog class";
@@ -364,7 +389,7 @@ TEST(SettingsDialog, OpensFilledFromTheDefaultsWithControlsWhereTheTemplatePutsT
     RECT client;
     GetClientRect(s.dialog(), &client);
     EXPECT_EQ(client.right, px(226));
-    EXPECT_EQ(client.bottom, py(130));
+    EXPECT_EQ(client.bottom, py(144));
     int index = 0;
     for (HWND child = GetWindow(s.dialog(), GW_CHILD); child;
          child = GetWindow(child, GW_HWNDNEXT), ++index) {
@@ -403,8 +428,8 @@ TEST(SettingsDialog, OpensFilledFromTheDefaultsWithControlsWhereTheTemplatePutsT
     EXPECT_FALSE(IsTopmost(s.dialog()));
     EXPECT_NE(SendMessageA(s.dialog(), WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_NE(SendMessageA(s.dialog(), WM_GETICON, ICON_SMALL, 0), 0);
-    EXPECT_EQ(SendMessageA(s.item(IDC_FOLDER), EM_GETLIMITTEXT, 0, 0), 260);
-    EXPECT_EQ(SendMessageA(s.item(IDC_OUTPUT_FILE), EM_GETLIMITTEXT, 0, 0), 260);
+    EXPECT_EQ(SendMessageA(s.item(IDC_FOLDER), EM_GETLIMITTEXT, 0, 0), 32767) << "as long as a path may be";
+    EXPECT_EQ(SendMessageA(s.item(IDC_OUTPUT_FILE), EM_GETLIMITTEXT, 0, 0), 32767);
     EXPECT_EQ(SendMessageA(s.item(IDC_FILTER_TEXT), EM_GETLIMITTEXT, 0, 0), 260);
 
     // The new item, a separator, then Close (Wine adds items of its own after it).
@@ -449,10 +474,14 @@ TEST(SettingsDialog, EnablingFollowsTheBoxesAsTheyAreTypedAndFilled) {
     EXPECT_EQ(s.text(IDC_OUTPUT_FILE), "C:\\Data\\Photos.txt");
     EXPECT_TRUE(s.enabled(IDOK));
 
-    // Typing stops at 260 bytes.
+    // A path box takes a path longer than the classic calls do; the filter
+    // box stops at 260 bytes.
     s.set_text(IDC_FOLDER, "");
-    s.type(IDC_FOLDER, std::string(300, 'x').c_str());
-    EXPECT_EQ(s.text(IDC_FOLDER).size(), 260u);
+    s.type(IDC_FOLDER, std::string(600, 'x').c_str());
+    EXPECT_EQ(s.text(IDC_FOLDER).size(), 600u);
+    s.choose_filter_kind(1);
+    s.type(IDC_FILTER_TEXT, std::string(300, 'x').c_str());
+    EXPECT_EQ(s.text(IDC_FILTER_TEXT).size(), 260u);
 }
 
 // A visible dialog owned by the settings dialog: a chooser it opened.
@@ -522,6 +551,84 @@ TEST(SettingsDialog, BrowseButtonsFillTheirBoxesThroughTheChoosersAndOkFollows) 
     ASSERT_TRUE(confirm_chooser(s, browser));
     EXPECT_EQ(s.text(IDC_FOLDER), chosen);
     EXPECT_FALSE(s.ended()) << "a chooser only fills a box";
+}
+
+// é, an emoji and Hangul: none of them in code page 932.
+const std::wstring WIDE_NAME = L"caf\u00e9 \U0001F600 \uD55C\uAE00";
+
+TEST(SettingsDialog, WidePathsFromBothChoosersReachTheRecordWhole) {
+    test::temp_dir dir;
+    const std::wstring top = test::native(dir.path());
+    const std::wstring chosen = top + L"\\" + WIDE_NAME;
+    const std::wstring list = top + L"\\" + WIDE_NAME + L".txt";
+    ASSERT_TRUE(CreateDirectoryW(chosen.c_str(), nullptr));
+    test::settle_access_times(dir.path());
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+
+    HWND save = open_chooser(s, IDC_BROWSE_OUTPUT);
+    ASSERT_NE(save, nullptr) << "the save chooser did not come up";
+    HWND name_box = GetDlgItem(save, cmb13);
+    if (!name_box) name_box = GetDlgItem(save, edt1);
+    SetWindowTextW(name_box, list.c_str());
+    ASSERT_TRUE(confirm_chooser(s, save));
+    EXPECT_EQ(s.wide_text(IDC_OUTPUT_FILE), list);
+
+    HWND browser = open_chooser(s, IDC_BROWSE_FOLDER);
+    ASSERT_NE(browser, nullptr) << "the folder browser did not come up";
+    SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(chosen.c_str()));
+    ASSERT_TRUE(confirm_chooser(s, browser));
+    EXPECT_EQ(s.wide_text(IDC_FOLDER), chosen);
+
+    s.click(IDOK);
+    ASSERT_TRUE(s.finish());
+    EXPECT_STREQ(s.param().folder.native, chosen.c_str());
+    EXPECT_STREQ(s.param().output_file.native, list.c_str());
+    EXPECT_EQ(std::string(s.param().folder.text), dir.path() + "\\caf? ? ??")
+        << "\"?\" for what the code page lacks";
+}
+
+TEST(SettingsDialog, WidePathsTypedIntoBothBoxesReachTheRecordWhole) {
+    test::temp_dir dir;
+    const std::wstring top = test::native(dir.path());
+    // Longer than the classic calls take: about 600 units of folder path.
+    std::wstring folder = top;
+    while (folder.size() < 600) {
+        folder += L"\\" + WIDE_NAME + L" " + std::wstring(40, L'd');
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr));
+    }
+    const std::wstring list = folder + L"\\r\u00e9sum\u00e9.txt";
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    s.set_wide_text(IDC_FOLDER, folder);
+    s.set_wide_text(IDC_OUTPUT_FILE, list);
+    s.click(IDC_UTF8);
+    s.click(IDOK);
+    ASSERT_TRUE(s.finish()) << "both paths exist: OK ends the dialog";
+    EXPECT_STREQ(s.param().folder.native, folder.c_str());
+    EXPECT_STREQ(s.param().output_file.native, list.c_str());
+    EXPECT_EQ(s.param().flags, FLAG_FULL_PATH | FLAG_UTF8) << "the new box sets its flag";
+}
+
+TEST(SettingsDialog, TheUtf8BoxShowsTheFlagAndComesAfterTheOptionBoxes) {
+    dialog_param_t opened = default_param();
+    opened.flags = FLAG_UTF8;
+    dialog_session s(opened);
+    ASSERT_NE(s.dialog(), nullptr);
+    EXPECT_TRUE(s.checked(IDC_UTF8));
+    EXPECT_FALSE(s.checked(IDC_FULL_PATH));
+    EXPECT_EQ(GetNextDlgTabItem(s.dialog(), s.item(IDC_SUBFOLDERS), FALSE), s.item(IDC_UTF8));
+    // OK is disabled without paths, so the tab order is read from the window order.
+    EXPECT_EQ(GetWindow(s.item(IDC_UTF8), GW_HWNDNEXT), s.item(IDOK));
+    const RECT box = s.rect_of(s.item(IDC_UTF8));
+    const RECT above = s.rect_of(s.item(IDC_SUBFOLDERS));
+    EXPECT_EQ(box.left, above.left) << "in the column of the option boxes";
+    EXPECT_GT(box.top, above.bottom) << "under them";
+    EXPECT_GE(s.rect_of(s.item(IDOK)).top, box.bottom) << "OK below it";
+    s.click(IDC_UTF8);
+    s.click(IDC_FULL_PATH);
+    s.click(IDC_CASE_UNCHANGED);
+    EXPECT_FALSE(s.checked(IDC_UTF8));
 }
 
 TEST(SettingsDialog, FilterBoxAndItsTipFollowTheFilterKind) {
@@ -603,8 +710,8 @@ TEST(SettingsDialog, OkAcceptsAFileAsFolderAndAnOutputEndingInABackslash) {
     s.click(IDOK);
     EXPECT_TRUE(s.finish());
     EXPECT_TRUE(recorded_boxes.empty());
-    EXPECT_STREQ(s.param().folder, dir.join("a file").c_str());
-    EXPECT_STREQ(s.param().output_file, dir.join("out\\").c_str()) << "stored as typed";
+    EXPECT_STREQ(s.param().folder.text, dir.join("a file").c_str());
+    EXPECT_STREQ(s.param().output_file.text, dir.join("out\\").c_str()) << "stored as typed";
 }
 
 TEST(SettingsDialog, UntouchedOkWritesBackWhatItOpenedWithInItsOwnTerms) {
@@ -627,8 +734,8 @@ TEST(SettingsDialog, UntouchedOkWritesBackWhatItOpenedWithInItsOwnTerms) {
     ASSERT_TRUE(s.finish());
 
     const dialog_param_t& got = s.param();
-    EXPECT_STREQ(got.folder, opened.folder);
-    EXPECT_STREQ(got.output_file, opened.output_file);
+    EXPECT_STREQ(got.folder.native, opened.folder.native);
+    EXPECT_STREQ(got.output_file.native, opened.output_file.native);
     EXPECT_EQ(std::string(got.filter_text), std::string(258, 'a')) << "cut before the double-byte character";
     EXPECT_EQ(got.filter_kind, FILTER_NONE);
     EXPECT_EQ(got.flags, FLAG_SUBFOLDERS | FLAG_SHORT_NAMES);

@@ -14,19 +14,30 @@
 //   rect:dialog   the same for the dialog window
 //   wait-tip      waits until the filter box's tooltip shows, then reports
 //                 "rect:tip=..." with its screen rectangle
+//   wset:ID=HEX   sets the wide text of a box, given as the hex digits of its
+//                 UTF-8 bytes (the arguments themselves are code page text)
+//   wtext:ID      reports "wtext:ID=<hex digits of the box's text in UTF-8>"
+//   kind          reports "kind=<item data of the selected filter kind>"
+//   save:HEX      clicks "参照..." of the list file, types the UTF-8 text
+//                 given in hex as the file name into the save chooser and
+//                 confirms it, waiting until the chooser has gone
 // The report is code page 932 text, one "key=value" line each. Exit status:
 // 0 every step done, 1 no dialog within SECONDS, 2 bad arguments, 3 a step
 // failed (its line says why).
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <wchar.h>
 #include <windows.h>
+
+#include <string>
 
 namespace {
 
 constexpr DWORD POLL_MS = 20;
 constexpr char TOOLTIP_PROPERTY[] = "PROP_DIALOGTOOLTIPCTRL";
 constexpr int FILTER_KIND_LIST = 1056;
+constexpr int BROWSE_OUTPUT_BUTTON = 1041;
 
 // The dialog once it is shown with its controls.
 HWND wait_for_dialog(DWORD timeout_ms) {
@@ -68,11 +79,76 @@ HWND wait_for_tip(HWND dialog, DWORD timeout_ms) {
     }
 }
 
+std::wstring wide_from_hex(const char* hex) {
+    std::string utf8;
+    for (; hex[0] && hex[1]; hex += 2) {
+        const char pair[3] = {hex[0], hex[1], '\0'};
+        utf8.push_back((char)strtol(pair, nullptr, 16));
+    }
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    std::wstring wide((size_t)(size > 0 ? size : 1), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], size);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
+}
+
+void print_hex_of(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8((size_t)(size > 0 ? size : 1), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, &utf8[0], size, nullptr, nullptr);
+    for (const char* p = utf8.c_str(); *p; ++p) printf("%02x", (unsigned char)*p);
+    printf("\n");
+}
+
+struct chooser_search_t {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK find_chooser(HWND window, LPARAM data) {
+    chooser_search_t* search = reinterpret_cast<chooser_search_t*>(data);
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (strcmp(cls, "#32770") == 0 && GetWindow(window, GW_OWNER) == search->owner &&
+        IsWindowVisible(window)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The save chooser: opened by a posted click (it runs modally in the
+// program), named, confirmed, and gone.
+bool answer_save_chooser(HWND dialog, const std::wstring& name, DWORD timeout_ms) {
+    PostMessageA(GetDlgItem(dialog, BROWSE_OUTPUT_BUTTON), BM_CLICK, 0, 0);
+    const DWORD start = GetTickCount();
+    chooser_search_t search = {dialog, nullptr};
+    while (!search.found) {
+        EnumThreadWindows(GetWindowThreadProcessId(dialog, nullptr), find_chooser,
+                          reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start >= timeout_ms) break;
+        Sleep(POLL_MS);
+    }
+    if (!search.found) return false;
+    // A combo box or an edit box, by version.
+    HWND name_box = GetDlgItem(search.found, 0x47c);
+    if (!name_box) name_box = GetDlgItem(search.found, 0x480);
+    if (!name_box || !SetWindowTextW(name_box, name.c_str())) return false;
+    PostMessageA(search.found, WM_COMMAND, IDOK, 0);
+    while (IsWindow(search.found)) {
+        if (GetTickCount() - start >= timeout_ms) return false;
+        Sleep(POLL_MS);
+    }
+    // Answered once the dialog's own loop runs again.
+    SendMessageA(dialog, WM_NULL, 0, 0);
+    return true;
+}
+
 // One step; false with a line on stdout when it cannot be done.
 bool run_step(HWND dialog, const char* step, DWORD timeout_ms) {
     char name[16] = "";
     const char* colon = strchr(step, ':');
-    if (!colon && strcmp(step, "wait-tip") != 0) {
+    if (!colon && strcmp(step, "wait-tip") != 0 && strcmp(step, "kind") != 0) {
         printf("error=bad step %s\n", step);
         return false;
     }
@@ -99,6 +175,26 @@ bool run_step(HWND dialog, const char* step, DWORD timeout_ms) {
         const char* text = strchr(arg, '=');
         if (!text || !SetDlgItemTextA(dialog, id, text + 1)) {
             printf("error=cannot set %s\n", arg);
+            return false;
+        }
+    } else if (strcmp(step, "kind") == 0) {
+        HWND list = GetDlgItem(dialog, FILTER_KIND_LIST);
+        printf("kind=%ld\n",
+               (long)SendMessageA(list, CB_GETITEMDATA, SendMessageA(list, CB_GETCURSEL, 0, 0), 0));
+    } else if (strcmp(name, "wset") == 0) {
+        const char* text = strchr(arg, '=');
+        if (!text || !SetDlgItemTextW(dialog, id, wide_from_hex(text + 1).c_str())) {
+            printf("error=cannot set %s\n", arg);
+            return false;
+        }
+    } else if (strcmp(name, "wtext") == 0) {
+        std::wstring text(40000, L'\0');
+        GetDlgItemTextW(dialog, id, &text[0], (int)text.size());
+        printf("wtext:%d=", id);
+        print_hex_of(text.c_str());
+    } else if (strcmp(name, "save") == 0) {
+        if (!answer_save_chooser(dialog, wide_from_hex(arg), timeout_ms)) {
+            printf("error=the save chooser did not answer\n");
             return false;
         }
     } else if (strcmp(name, "kind") == 0) {

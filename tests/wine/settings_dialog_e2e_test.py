@@ -32,7 +32,16 @@ SHOTS = os.environ.get("SCRIVLET_SCREENSHOT_DIR", "")
 # Control ids of dialog 124.
 OUTPUT_FILE, FOLDER, FILTER_TEXT, FULL_PATH = 1039, 1040, 1043, 1047
 SUBFOLDERS, SHORT_NAMES, CASE_UPPER, OK, CANCEL = 1052, 1063, 1066, 1, 2
-FILTER_REGEXP, FILTER_WILDCARD = 101, 102
+CASE_UNCHANGED, CASE_LOWER, UTF8 = 1065, 1067, 1068
+FILTER_NONE, FILTER_REGEXP, FILTER_WILDCARD = 100, 101, 102
+
+# é, an emoji and Hangul: none of them in code page 932.
+WIDE = "café 😀 한글"
+
+
+def hex_of(text):
+    """A text for the driver's wide steps: the hex digits of its UTF-8."""
+    return text.encode("utf-8").hex()
 
 # The program waits in its dialog while the test drives it.
 PROGRAM_TIMEOUT = 120
@@ -203,6 +212,74 @@ class settings_dialog_e2e_test(dialog_case):
         )
         self.finish(started, beeps=0)
         self.assertFalse(os.path.exists(self.path("list.txt")))
+
+
+class native_paths_dialog_test(dialog_case):
+    def test_wide_paths_typed_into_both_boxes_reach_the_run(self):
+        ws.make_tree(self.path(WIDE), {"a.txt": b""})
+        folder = ws.windows_path(self.path(WIDE))
+        out = ws.windows_path(self.path("一覧 " + WIDE + ".txt"))
+        started = self.start()
+        report = self.drive(
+            "wset:%d=%s" % (FOLDER, hex_of(folder)),
+            "wset:%d=%s" % (OUTPUT_FILE, hex_of(out)),
+            "wtext:%d" % FOLDER,
+            "wtext:%d" % OUTPUT_FILE,
+        )
+        self.assertEqual(bytes.fromhex(report["wtext:%d" % FOLDER]).decode(), folder)
+        self.assertEqual(bytes.fromhex(report["wtext:%d" % OUTPUT_FILE]).decode(), out)
+        self.drive("click:%d" % OK)
+        self.finish(started, beeps=1)
+        # The walk below a top folder named outside the code page is not this
+        # test's: the list file by its true name, and no other, is.
+        self.assertEqual(sorted(os.listdir(self.work)), sorted([WIDE, "一覧 " + WIDE + ".txt"]))
+
+    def test_save_chooser_returns_a_wide_name_and_the_list_gets_it(self):
+        ws.make_tree(self.path("tree"), {"a.txt": b"", "b.txt": b""})
+        name = "résumé " + WIDE + ".txt"
+        started = self.start("/sub:1", "tree")
+        report = self.drive(
+            "save:%s" % hex_of(ws.windows_path(self.path(name))),
+            "wtext:%d" % OUTPUT_FILE,
+        )
+        self.assertEqual(bytes.fromhex(report["wtext:%d" % OUTPUT_FILE]).decode(), ws.windows_path(self.path(name)))
+        self.drive("click:%d" % OK)
+        self.finish(started, beeps=1)
+        self.assertListFile(name, ["tree\\a.txt", "tree\\b.txt"])
+
+    def test_switches_fill_the_dialog(self):
+        os.makedirs(self.path("tree"))
+        started = self.start("/sub:1", "/REL", "/short", "/case:lower", "/regex:(", "/utf8", "tree", "list.txt")
+        report = self.drive(
+            "text:%d" % FOLDER,
+            "text:%d" % OUTPUT_FILE,
+            "text:%d" % FILTER_TEXT,
+            "kind",
+            "checked:%d" % SUBFOLDERS,
+            "checked:%d" % FULL_PATH,
+            "checked:%d" % SHORT_NAMES,
+            "checked:%d" % CASE_LOWER,
+            "checked:%d" % CASE_UNCHANGED,
+            "checked:%d" % UTF8,
+            "enabled:%d" % FILTER_TEXT,
+            "click:%d" % CANCEL,
+        )
+        self.assertEqual(report["text:%d" % FOLDER], "tree")
+        self.assertEqual(report["text:%d" % OUTPUT_FILE], "list.txt")
+        self.assertEqual(report["text:%d" % FILTER_TEXT], "(", "an expression that does not compile, as typed")
+        self.assertEqual(report["kind"], str(FILTER_REGEXP))
+        for box, want in ((SUBFOLDERS, "1"), (FULL_PATH, "0"), (SHORT_NAMES, "1"), (CASE_LOWER, "1"),
+                          (CASE_UNCHANGED, "0"), (UTF8, "1")):
+            self.assertEqual(report["checked:%d" % box], want, "box %d" % box)
+        self.finish(started, beeps=0)
+        self.assertFalse(os.path.exists(self.path("list.txt")))
+
+    def test_auto_on_a_root_opens_the_dialog(self):
+        started = self.start("/noui", "/auto", "Z:\\")
+        report = self.drive("text:%d" % FOLDER, "text:%d" % OUTPUT_FILE, "click:%d" % CANCEL)
+        self.assertEqual(report["text:%d" % FOLDER], "Z:\\")
+        self.assertEqual(report["text:%d" % OUTPUT_FILE], "", "a root has no name to take")
+        self.finish(started, beeps=0)
 
 
 if __name__ == "__main__":

@@ -23,6 +23,7 @@ add_test(NAME wine_unit_tests
 add_test(NAME wine_exe_image COMMAND ${Python3_EXECUTABLE} ${SCRIVLET_WINE_TESTS}/exe_image_test.py)
 add_test(NAME wine_scrivlet_exe COMMAND ${Python3_EXECUTABLE} ${SCRIVLET_WINE_TESTS}/scrivlet_exe_test.py)
 add_test(NAME wine_identical_lists COMMAND ${Python3_EXECUTABLE} ${SCRIVLET_WINE_TESTS}/identical_lists_test.py)
+add_test(NAME wine_native_paths COMMAND ${Python3_EXECUTABLE} ${SCRIVLET_WINE_TESTS}/native_paths_exe_test.py)
 
 set(_wine_test_env
     "SCRIVLET_EXE=$<TARGET_FILE:Scrivlet>"
@@ -30,7 +31,7 @@ set(_wine_test_env
     "SCRIVLET_NATIVE_PROGRAM=${SCRIVLET_NATIVE_PROGRAM}"
     "SCRIVLET_ICON=${CMAKE_SOURCE_DIR}/res/scrivlet.ico"
     "SCRIVLET_OBJDUMP=${CMAKE_OBJDUMP}")
-set_tests_properties(wine_unit_tests wine_exe_image wine_scrivlet_exe wine_identical_lists PROPERTIES
+set_tests_properties(wine_unit_tests wine_exe_image wine_scrivlet_exe wine_identical_lists wine_native_paths PROPERTIES
     ENVIRONMENT "${_wine_test_env}"
     TIMEOUT 900
     SKIP_RETURN_CODE 77

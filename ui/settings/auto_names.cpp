@@ -7,29 +7,74 @@
 
 namespace {
 
-const char OUTPUT_SUFFIX[] = ".txt";
+constexpr size_t NO_POSITION = (size_t)-1;
+
+// A backslash of code page 932 text is a separator only where it is no
+// second byte of a double-byte character; in wide text every one is.
+bool is_sep_at(const std::string& text, size_t i) {
+    return path_is_sep_at(text.c_str(), i);
+}
+bool is_sep_at(const std::wstring& text, size_t i) {
+    return text[i] == L'\\';
+}
+
+template <class Text>
+size_t last_sep(const Text& text) {
+    for (size_t i = text.size(); i-- > 0;) {
+        if (is_sep_at(text, i)) return i;
+    }
+    return NO_POSITION;
+}
+
+template <class Text>
+Text output_name(const Text& folder) {
+    Text name = folder;
+    // The extension of the last component: a "." after the last separator.
+    for (size_t i = name.size(); i-- > 0;) {
+        if (is_sep_at(name, i)) break;
+        if (name[i] == '.') {
+            name.resize(i);
+            break;
+        }
+    }
+    // A lone backslash stays: it is the root of the current drive.
+    if (name.size() > 1 && is_sep_at(name, name.size() - 1)) name.resize(name.size() - 1);
+    for (const char* p = ".txt"; *p; ++p) name.push_back((typename Text::value_type) * p);
+    return name;
+}
+
+template <class Text>
+Text folder_name(const Text& output) {
+    const size_t sep = last_sep(output);
+    Text folder = sep == NO_POSITION ? output : output.substr(0, sep);
+    // An empty folder part stays empty; any other gets its closing backslash.
+    if (!folder.empty() && !is_sep_at(folder, folder.size() - 1)) folder.push_back('\\');
+    return folder;
+}
 
 }  // namespace
 
-bool make_output_name_from_folder(const char* folder, char* out) {
-    char name[PATH_BUFFER_SIZE];
-    str_copy_bounded(name, folder, sizeof name);
-    path_split_ext(name);
-    size_t length = strlen(name);
-    // A lone backslash stays: it is the root of the current drive.
-    if (length > 1 && path_is_sep_at(name, length - 1)) name[--length] = '\0';
+std::string output_name_from_folder(const std::string& folder) {
+    return output_name(folder);
+}
+std::wstring output_name_from_folder(const std::wstring& folder) {
+    return output_name(folder);
+}
+std::string folder_name_from_output(const std::string& output) {
+    return folder_name(output);
+}
+std::wstring folder_name_from_output(const std::wstring& output) {
+    return folder_name(output);
+}
 
-    const size_t suffix_length = sizeof OUTPUT_SUFFIX - 1;
-    if (length + suffix_length > PATH_BUFFER_SIZE - 1) return false;
-    memcpy(name + length, OUTPUT_SUFFIX, suffix_length + 1);
-    memcpy(out, name, length + suffix_length + 1);
+bool make_output_name_from_folder(const char* folder, char* out) {
+    const std::string name = output_name(std::string(folder));
+    if (name.size() > PATH_BUFFER_SIZE - 1) return false;
+    memcpy(out, name.c_str(), name.size() + 1);
     return true;
 }
 
 void make_folder_name_from_output(const char* output, char* out) {
-    char folder[PATH_BUFFER_SIZE];
-    str_copy_bounded(folder, output, sizeof folder);
-    path_split_name(folder);
-    // An empty relative part adds just the closing backslash.
-    path_combine(out, folder, "");
+    const std::string folder = folder_name(std::string(output));
+    str_copy_bounded(out, folder.c_str(), PATH_BUFFER_SIZE);
 }

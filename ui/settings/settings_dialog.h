@@ -3,17 +3,24 @@
 
 #include <stdint.h>
 
+#include "app/user_path.h"
 #include "text/mbs.h"
 
-// The six settings in the order the dialog keeps them.
+// The six settings in the order the dialog keeps them. The record owns its
+// two paths (app/user_path.h): dialog_param_init before use, dialog_param_free
+// after.
 struct dialog_param_t {
-    char folder[PATH_BUFFER_SIZE];
+    user_path_t folder;
     char filter_text[PATH_BUFFER_SIZE];
     int32_t filter_kind;
     uint32_t flags;
     int32_t case_mode;
-    char output_file[PATH_BUFFER_SIZE];
+    user_path_t output_file;
 };
+
+// Empty paths and texts, every other field zero.
+void dialog_param_init(dialog_param_t* param);
+void dialog_param_free(dialog_param_t* param);
 
 // Runs the dialog modally; true only when it ended with OK, and the record
 // then holds the edited values.

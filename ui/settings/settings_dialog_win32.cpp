@@ -6,11 +6,14 @@
 // After windows.h, which they build on.
 #include <shellapi.h>
 
+#include <string>
+
 #include "TOOLS/toolwind/window_helpers.h"
 #include "app/file_tests.h"
 #include "app/settings.h"
 #include "ui/settings/choosers.h"
 #include "ui/settings/filter_kinds.h"
+#include "ui/settings/path_boxes.h"
 #include "ui/settings/settings_dialog.h"
 #include "ui/settings/settings_dialog_proc.h"
 #include "ui/settings/settings_ids.h"
@@ -22,7 +25,8 @@ constexpr char CAPTION[] = "Scrivlet";
 constexpr char FOLDER_NOT_FOUND[] = "指定されたフォルダが見つかりません。";
 constexpr char TOPMOST_ITEM[] = "常に最前面に表示(&T)";
 
-// A box is read with room for 520 bytes; the record keeps 259 of them.
+// The filter box is read with room for 520 bytes; the record keeps 259 of
+// them. The path boxes are read whole, in wide text (path_boxes_win32.cpp).
 constexpr int READ_BUFFER_SIZE = 521;
 constexpr size_t STORED_TEXT_SIZE = 260;
 
@@ -112,6 +116,15 @@ void set_edit_box(HWND dialog, int id, const char* text) {
     SetDlgItemTextA(dialog, id, text);
 }
 
+void set_path_edit_box(HWND dialog, int id, const user_path_t* path) {
+    SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, SETTINGS_PATH_TYPING_LIMIT, 0);
+    set_path_box(dialog, id, path->native);
+}
+
+void check_flag(HWND dialog, int id, uint32_t flags, uint32_t flag) {
+    CheckDlgButton(dialog, id, (flags & flag) ? BST_CHECKED : BST_UNCHECKED);
+}
+
 void on_init_dialog(HWND dialog, dialog_param_t* param) {
     SetPropA(dialog, PROP_DIALOGPARAM, param);
 
@@ -123,12 +136,13 @@ void on_init_dialog(HWND dialog, dialog_param_t* param) {
     settings_layout_record(dialog);
     add_topmost_menu_item(dialog);
 
-    set_edit_box(dialog, IDC_OUTPUT_FILE, param->output_file);
-    set_edit_box(dialog, IDC_FOLDER, param->folder);
+    set_path_edit_box(dialog, IDC_OUTPUT_FILE, &param->output_file);
+    set_path_edit_box(dialog, IDC_FOLDER, &param->folder);
 
-    CheckDlgButton(dialog, IDC_FULL_PATH, (param->flags & FLAG_FULL_PATH) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_SUBFOLDERS, (param->flags & FLAG_SUBFOLDERS) ? BST_CHECKED : BST_UNCHECKED);
-    CheckDlgButton(dialog, IDC_SHORT_NAMES, (param->flags & FLAG_SHORT_NAMES) ? BST_CHECKED : BST_UNCHECKED);
+    check_flag(dialog, IDC_FULL_PATH, param->flags, FLAG_FULL_PATH);
+    check_flag(dialog, IDC_SUBFOLDERS, param->flags, FLAG_SUBFOLDERS);
+    check_flag(dialog, IDC_SHORT_NAMES, param->flags, FLAG_SHORT_NAMES);
+    check_flag(dialog, IDC_UTF8, param->flags, FLAG_UTF8);
     if (param->case_mode == CASE_UNCHANGED) CheckDlgButton(dialog, IDC_CASE_UNCHANGED, BST_CHECKED);
     if (param->case_mode == CASE_LOWER) CheckDlgButton(dialog, IDC_CASE_LOWER, BST_CHECKED);
     if (param->case_mode == CASE_UPPER) CheckDlgButton(dialog, IDC_CASE_UPPER, BST_CHECKED);
@@ -172,29 +186,38 @@ uint32_t selected_flags(HWND dialog) {
     if (IsDlgButtonChecked(dialog, IDC_FULL_PATH) == BST_CHECKED) flags |= FLAG_FULL_PATH;
     if (IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED) flags |= FLAG_SUBFOLDERS;
     if (IsDlgButtonChecked(dialog, IDC_SHORT_NAMES) == BST_CHECKED) flags |= FLAG_SHORT_NAMES;
+    if (IsDlgButtonChecked(dialog, IDC_UTF8) == BST_CHECKED) flags |= FLAG_UTF8;
     return flags;
 }
 
 // Accepts the settings only when the folder and the output file's folder
 // exist; the record is written here and nowhere else.
 void on_settings_ok(HWND dialog) {
-    char path[READ_BUFFER_SIZE];
-    read_box(dialog, IDC_FOLDER, path);
-    if (!path_exists(path)) {
+    const std::wstring folder = path_box_text(dialog, IDC_FOLDER);
+    if (!path_exists(folder.c_str())) {
         MessageBoxFormat(dialog, CAPTION, MB_OK, FOLDER_NOT_FOUND);
         select_and_focus(dialog, IDC_FOLDER);
         return;
     }
-    read_box(dialog, IDC_OUTPUT_FILE, path);
-    path_split_name(path);
-    if (!path_exists(path)) {
+    const std::wstring output = path_box_text(dialog, IDC_OUTPUT_FILE);
+    // The text before the last backslash; a bare name is tested whole.
+    const size_t sep = output.rfind(L'\\');
+    const std::wstring output_folder = sep == std::wstring::npos ? output : output.substr(0, sep);
+    if (!path_exists(output_folder.c_str())) {
         select_and_focus(dialog, IDC_OUTPUT_FILE);
         return;
     }
 
     dialog_param_t* param = get_param(dialog);
-    store_box(dialog, IDC_FOLDER, param->folder);
-    store_box(dialog, IDC_OUTPUT_FILE, param->output_file);
+    // The boxes hold no more than a path may have, so both are held whole.
+    if (!user_path_set(&param->folder, folder.c_str())) {
+        select_and_focus(dialog, IDC_FOLDER);
+        return;
+    }
+    if (!user_path_set(&param->output_file, output.c_str())) {
+        select_and_focus(dialog, IDC_OUTPUT_FILE);
+        return;
+    }
     store_box(dialog, IDC_FILTER_TEXT, param->filter_text);
     param->filter_kind = static_cast<int32_t>(GetComboSelData(get_filter_kind_list(dialog)));
     param->flags = selected_flags(dialog);
@@ -289,7 +312,8 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
 bool show_settings_dialog(dialog_param_t* param) {
     // Sizes recorded by an earlier showing must not steer this one's creation.
     settings_layout_reset();
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+    // A wide dialog: its path boxes hold any character a path may have.
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_SETTINGS), nullptr,
                                            settings_dialog_proc, reinterpret_cast<LPARAM>(param));
     return result == IDOK;
 }

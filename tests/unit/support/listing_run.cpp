@@ -1,5 +1,6 @@
 #include "support/listing_run.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "support/test_support.h"
@@ -17,11 +18,35 @@ int WINAPI recording_message_box(HWND, LPCSTR text, LPCSTR caption, UINT) {
 }
 }  // namespace
 
+namespace {
+
+// Every path block made here stays reachable until the program ends.
+void keep(const user_path_t& path) {
+    keep_until_exit(path.native);
+    keep_until_exit(path.text);
+}
+
+}  // namespace
+
 settings_t listing_settings(const std::string& folder, const std::string& output, uint32_t flags) {
     settings_t s;
     settings_init(&s);
-    str_copy_bounded(s.folder, folder.c_str(), sizeof s.folder);
-    str_copy_bounded(s.output_file, output.c_str(), sizeof s.output_file);
+    user_path_set_text(&s.folder, folder.c_str());
+    user_path_set_text(&s.output_file, output.c_str());
+    keep(s.folder);
+    keep(s.output_file);
+    s.flags = flags;
+    return s;
+}
+
+settings_t listing_settings_native(const std::basic_string<nchar_t>& folder,
+                                   const std::basic_string<nchar_t>& output, uint32_t flags) {
+    settings_t s;
+    settings_init(&s);
+    user_path_set(&s.folder, folder.c_str());
+    user_path_set(&s.output_file, output.c_str());
+    keep(s.folder);
+    keep(s.output_file);
     s.flags = flags;
     return s;
 }

@@ -9,8 +9,13 @@
 
 namespace test {
 
-// Settings for listing `folder` into `output` (full path names off unless asked).
+// Settings for listing `folder` into `output` (full path names off unless
+// asked), both program text (user_path_set_text). The paths stay allocated until the test
+// program ends, so the record may be copied freely.
 settings_t listing_settings(const std::string& folder, const std::string& output, uint32_t flags = 0);
+// The same from native paths, whose texts are made as the program makes them.
+settings_t listing_settings_native(const std::basic_string<nchar_t>& folder,
+                                   const std::basic_string<nchar_t>& output, uint32_t flags = 0);
 
 // Runs listing_job on a worker thread until it ends; returns its result.
 // `on_created` may keep the worker (to cancel it from an injected call).

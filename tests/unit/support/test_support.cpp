@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 #include <system_error>
+#include <vector>
 
 #ifdef _WIN32
 #include <direct.h>
@@ -45,53 +46,46 @@ std::string unique_name() {
 }
 
 #ifdef _WIN32
-// Removes a tree by its wide "\\?\" path, never following a link or a
-// junction out of it. (Wine's "rmdir /s", given a tree deeper than MAX_PATH,
-// went on to remove the process's current folder.)
-bool remove_tree_wide(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        return DeleteFileW(path.c_str()) != FALSE;
-    }
+// Removed by the test's own wide calls in the "\\?\" form, so that names
+// outside the code page and paths longer than MAX_PATH go too. Never through
+// cmd: Wine's "rmdir /s" on a tree deeper than MAX_PATH once went on to
+// remove the process's current folder.
+bool remove_wide(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
     bool removed = true;
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        WIN32_FIND_DATAW data;
-        const HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name != L"." && name != L"..") removed = remove_tree_wide(path + L"\\" + name) && removed;
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
+            const DWORD attributes = found.dwFileAttributes;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                removed = remove_wide(child) && removed;
+            } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removed = RemoveDirectoryW(child.c_str()) && removed;
+            } else {
+                removed = DeleteFileW(child.c_str()) && removed;
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
     }
-    return RemoveDirectoryW(path.c_str()) != FALSE && removed;
+    return RemoveDirectoryW(path.c_str()) && removed;
 }
 
-void remove_tree(const std::string& native) {
-    wchar_t full[32768];
-    const int length = MultiByteToWideChar(932, 0, native.c_str(), -1, full, 32768);
-    wchar_t absolute[32768];
-    if (length <= 0 || GetFullPathNameW(full, 32768, absolute, nullptr) == 0 ||
-        !remove_tree_wide(std::wstring(L"\\\\?\\") + absolute)) {
-        fprintf(stderr, "could not remove %s\n", native.c_str());
-    }
+void remove_tree(const std::string& path) {
+    if (!remove_wide(L"\\\\?\\" + native(path))) fprintf(stderr, "could not remove %s\n", path.c_str());
 }
 #else
 void remove_tree(const std::string& native) {
-    std::error_code error;
+    std::error_code error;  // links are removed, never followed
     std::filesystem::remove_all(native, error);
     if (error) fprintf(stderr, "could not remove %s\n", native.c_str());
 }
 #endif
 
 }  // namespace
-
-std::string native(const std::string& path) {
-    return native_path(path);
-}
 
 temp_dir::temp_dir() {
 #ifdef _WIN32
@@ -166,5 +160,27 @@ void settle_access_times(const std::string& path) {
     } while (end != std::string::npos);
 }
 #endif
+
+void keep_until_exit(const void* block) {
+    // Never destroyed: the leak check runs after static destructors.
+    static std::vector<const void*>* kept = new std::vector<const void*>;
+    kept->push_back(block);
+}
+
+std::basic_string<nchar_t> native(const std::string& text) {
+    const size_t length = native_from_text(nullptr, 0, text.c_str());
+    std::basic_string<nchar_t> result(length + 1, 0);
+    native_from_text(&result[0], length + 1, text.c_str());
+    result.resize(length);
+    return result;
+}
+
+std::string text(const std::basic_string<nchar_t>& native) {
+    const size_t length = text_from_native(nullptr, 0, native.c_str(), native.size(), TEXT_PATH);
+    std::string result(length + 1, '\0');
+    text_from_native(&result[0], length + 1, native.c_str(), native.size(), TEXT_PATH);
+    result.resize(length);
+    return result;
+}
 
 }  // namespace test

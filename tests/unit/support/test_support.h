@@ -44,6 +44,23 @@ bool file_exists(const std::string& path);
 void settle_access_times(const std::string& path);
 #endif
 
+// Keeps a heap block reachable until the test program ends, for records
+// that tests copy freely (a leak check would count it lost otherwise).
+void keep_until_exit(const void* block);
+
+// The native text of a path in the program's text (native_from_text).
+std::basic_string<nchar_t> native(const std::string& text);
+// The program's text of a native path (text_from_native, TEXT_PATH).
+std::string text(const std::basic_string<nchar_t>& native);
+
+#ifdef _WIN32
+constexpr const char* SEPARATOR = "\\";
+constexpr const nchar_t* ROOTS[] = {L"C:\\", L"C:", L"\\", L"/", L"C:\\\\", L"\\\\server\\share\\"};
+#else
+constexpr const char* SEPARATOR = "/";
+constexpr const nchar_t* ROOTS[] = {"/", "//", "///"};
+#endif
+
 // Restores the default platform calls after each test that replaces some.
 struct os_restore {
     ~os_restore() { os = os_default; }

@@ -1,0 +1,17 @@
+// What the program says about its command line: the usage text, the version
+// and why a command line cannot be used. The Windows program shows the usage
+// in a message box; the Linux program writes to its standard streams.
+#pragma once
+
+#include "app/command_line.h"
+
+// The usage text in code page 932, lines ending in "\n".
+const char* usage_text();
+
+// The usage: a message box captioned "Scrivlet" on Windows, standard output on Linux.
+void show_usage();
+// "scrivlet VERSION" on standard output (Linux).
+void show_version();
+// One line on standard error saying why (Linux); argument is the refused
+// argument, or null. The Windows program opens its dialog instead.
+void report_unusable_command_line(command_problem_t problem, const char* argument);

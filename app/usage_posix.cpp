@@ -1,0 +1,63 @@
+// The Linux program's words on its standard streams, in the terminal's UTF-8.
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "app/usage.h"
+#include "platform/posix/codepage_posix.h"
+#include "scrivlet_version.h"
+#include "ui/settings/settings_dialog.h"
+
+namespace {
+
+void put_utf8(FILE* stream, const char* text) {
+    // One byte of code page 932 becomes at most three of UTF-8.
+    const size_t size = strlen(text) * 3 + 1;
+    char* utf8 = (char*)malloc(size);
+    if (!utf8) return;
+    utf8_from_cp932(utf8, size, text);
+    fputs(utf8, stream);
+    free(utf8);
+}
+
+const char* problem_text(command_problem_t problem) {
+    switch (problem) {
+        case PROBLEM_UNKNOWN_OPTION:
+            return "不明なオプションです (scrivlet --help で使い方を表示します): ";
+        case PROBLEM_TOO_LONG:
+            return "長すぎて扱えないパスまたはフィルタがあります。";
+        case PROBLEM_NO_FOLDER:
+            return "指定されたフォルダが見つかりません。";
+        case PROBLEM_NO_OUTPUT:
+            return "出力ファイルが指定されていません。";
+        case PROBLEM_AUTO_TAKEN:
+            return "/auto の出力ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) "
+                   "はすべて使われています。";
+        case PROBLEM_AUTO_ROOT:
+            return "ルートフォルダには /auto で出力ファイル名を付けられません。";
+        default:
+            return "コマンドラインを使えません。";
+    }
+}
+
+}  // namespace
+
+void show_usage() {
+    put_utf8(stdout, usage_text());
+}
+
+void show_version() {
+    fputs("scrivlet " SCRIVLET_VERSION "\n", stdout);
+}
+
+void report_unusable_command_line(command_problem_t problem, const char* argument) {
+    // The line of the missing dialog says how to run unattended.
+    if (problem == PROBLEM_NO_DIALOG) {
+        show_settings_dialog(nullptr);
+        return;
+    }
+    put_utf8(stderr, "scrivlet: ");
+    put_utf8(stderr, problem_text(problem));
+    if (problem == PROBLEM_UNKNOWN_OPTION && argument) put_utf8(stderr, argument);
+    fputs("\n", stderr);
+}
