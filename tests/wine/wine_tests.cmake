@@ -96,8 +96,13 @@ scrivlet_wine_test(wine_tray_cancel tray_cancel_test.py TIMEOUT 900
 scrivlet_wine_test(wine_settings_dialog settings_dialog_e2e_test.py)
 
 # What every Python test under Wine shares; a test skips itself with 77.
-get_property(_wine_py_tests GLOBAL PROPERTY SCRIVLET_WINE_PY_TESTS)
-foreach(test IN LISTS _wine_py_tests)
-  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${SCRIVLET_WINE_TEST_ENV})
-  set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
-endforeach()
+# Applied once the folder is read, so tests registered later (and helpers
+# added later) are covered too.
+function(scrivlet_wine_tests_finish)
+  get_property(tests GLOBAL PROPERTY SCRIVLET_WINE_PY_TESTS)
+  foreach(test IN LISTS tests)
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${SCRIVLET_WINE_TEST_ENV})
+    set_tests_properties(${test} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE SKIP_RETURN_CODE 77)
+  endforeach()
+endfunction()
+cmake_language(DEFER CALL scrivlet_wine_tests_finish)
