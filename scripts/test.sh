@@ -47,10 +47,16 @@ for preset in native asan fuzz mingw; do
   step "$preset-build" cmake --build --preset "$preset" || continue
   # Failing tests are counted from the JUnit file; only a run that wrote none
   # counts as a failed step.
-  ctest --preset "$preset" >"$logs/$preset-test.log" 2>&1 || true
+  status=0
+  ctest --preset "$preset" >"$logs/$preset-test.log" 2>&1 || status=$?
   cat "$logs/$preset-test.log"
   if [ ! -s "$results/$preset.xml" ]; then
     echo "test.sh: $preset tests did not run (log: $logs/$preset-test.log)"
+    step_failures=$((step_failures + 1))
+    failed_steps+=("$preset-test")
+  elif [ $status -ne 0 ] && grep -q 'failures="0"' "$results/$preset.xml"; then
+    # CTest failed without a failing test: tests it could not list or start.
+    echo "test.sh: ctest failed for $preset with no failing test (log: $logs/$preset-test.log)"
     step_failures=$((step_failures + 1))
     failed_steps+=("$preset-test")
   fi

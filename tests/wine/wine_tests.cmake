@@ -66,9 +66,18 @@ set_tests_properties(wine_env_stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 120 
 
 # The unit tests, one CTest test per GoogleTest case ("wine.Suite.Case"),
 # each case one start of the test program under the fixture's wineserver.
+# The prefix for listing the cases is kept outside the source tree: a prefix
+# holds a link to / (drive Z:), which a listing of the tree would follow.
+if(DEFINED ENV{TMPDIR})
+  set(_temp $ENV{TMPDIR})
+else()
+  set(_temp /tmp)
+endif()
+string(MD5 _build_hash ${CMAKE_BINARY_DIR})
+string(SUBSTRING ${_build_hash} 0 12 _build_hash)
 set_property(TARGET scrivlet_tests PROPERTY CROSSCOMPILING_EMULATOR
   ${Python3_EXECUTABLE} ${SCRIVLET_WINE_TESTS}/run_in_wine.py
-  --env ${SCRIVLET_WINE_ENV} --list-prefix ${CMAKE_BINARY_DIR}/wine-list-prefix 120)
+  --env ${SCRIVLET_WINE_ENV} --list-prefix ${_temp}/scrivlet-wine-list-${_build_hash} 120)
 # Listing the cases may first make the listing prefix (some 15 s, once).
 gtest_discover_tests(scrivlet_tests
   TEST_PREFIX "wine."
