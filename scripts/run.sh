@@ -8,8 +8,9 @@ folder=$(realpath "${1:-$root}")
 output=$(realpath -m "${2:-$root/build/scrivlet-list.txt}")
 
 bash "$root/scripts/setup.sh" >/dev/null
-cmake -S "$root" -B "$root/build/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build/native" --target scrivlet >/dev/null
+cd "$root"
+cmake --preset native >/dev/null
+cmake --build --preset native --target scrivlet >/dev/null
 
 "$root/build/native/scrivlet" /noui /sub:1 "$folder" "$output"
 echo "listed $(wc -l <"$output") entries of $folder into $output; the first lines:"

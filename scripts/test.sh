@@ -1,87 +1,86 @@
 #!/usr/bin/env bash
-# Sets up the machine, builds both programs and runs every test:
-#   0. the layout of the C++ sources (clang-format, .clang-format);
-#   1. the native build: unit tests and the command-line program end to end;
-#   2. the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. each fuzzer for a short while (FUZZ_SECONDS, default 30);
-#   4. the Windows build under Wine: its unit tests, Scrivlet.exe end to end,
-#      and identical lists from both builds.
+# Sets up the machine, builds both programs and runs every test, tree by tree
+# through the presets of CMakePresets.json (configure, build, test; then the
+# package where there is one):
+#   native  the layout of the C++ sources (clang-format), the unit tests, the
+#           command-line program end to end, the .deb installed and run;
+#   asan    the unit tests and the program under AddressSanitizer and
+#           UndefinedBehaviorSanitizer;
+#   fuzz    each fuzzer for FUZZ_SECONDS (default 30);
+#   mingw   the Windows build under Wine (its own fixture): the unit tests one
+#           case at a time, Scrivlet.exe end to end, identical lists from both
+#           builds, the zip and its exe.
+# The totals come from CTest's JUnit files (build/results/<preset>.xml); a
+# step that fails before its tests ran counts as one failure. Logs are in
+# build/logs/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 bash scripts/setup.sh
-jobs=$(nproc)
+export FUZZ_SECONDS=${FUZZ_SECONDS:-30}
 logs=build/logs
-mkdir -p "$logs"
+results=build/results
+mkdir -p "$logs" "$results"
+rm -f "$results"/*.xml
 
-passed=0
-failed=0
-# Runs one CTest suite with its output in a file (a wine child may inherit a
-# pipe and hold it open), shows the file, and adds up its results.
-run_suite() {
+step_failures=0
+failed_steps=()
+# step NAME COMMAND...: runs one step with its output in a file (a wine child
+# may inherit a pipe and hold it open); shows the end of it when it fails.
+step() {
   local name=$1
   shift
-  local status=0
-  "$@" >"$logs/$name.log" 2>&1 || status=$?
-  cat "$logs/$name.log"
-  local summary
-  summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$logs/$name.log" | tail -1 || true)
-  if [ -n "$summary" ]; then
-    local total failures
-    failures=$(sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/' <<<"$summary")
-    total=$(sed -E 's/.* failed out of ([0-9]+).*/\1/' <<<"$summary")
-    passed=$((passed + total - failures))
-    failed=$((failed + failures))
-  elif [ $status -ne 0 ]; then
-    failed=$((failed + 1))
+  if "$@" >"$logs/$name.log" 2>&1; then
+    return 0
   fi
-  [ $status -eq 0 ] || echo "test.sh: $name failed (exit $status)"
-  return 0
+  tail -n 40 "$logs/$name.log"
+  echo "test.sh: $name failed (log: $logs/$name.log)"
+  step_failures=$((step_failures + 1))
+  failed_steps+=("$name")
+  return 1
 }
 
-echo "== layout"
-if git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror >"$logs/format.log" 2>&1; then
-  passed=$((passed + 1))
-else
-  head -n 40 "$logs/format.log"
-  echo "test.sh: clang-format would change the files above"
-  failed=$((failed + 1))
+for preset in native asan fuzz mingw; do
+  echo "== $preset"
+  step "$preset-configure" cmake --preset "$preset" || continue
+  step "$preset-build" cmake --build --preset "$preset" || continue
+  # Failing tests are counted from the JUnit file; only a run that wrote none
+  # counts as a failed step.
+  status=0
+  ctest --preset "$preset" >"$logs/$preset-test.log" 2>&1 || status=$?
+  cat "$logs/$preset-test.log"
+  if [ ! -s "$results/$preset.xml" ]; then
+    echo "test.sh: $preset tests did not run (log: $logs/$preset-test.log)"
+    step_failures=$((step_failures + 1))
+    failed_steps+=("$preset-test")
+  elif [ $status -ne 0 ] && grep -q 'failures="0"' "$results/$preset.xml"; then
+    # CTest failed without a failing test: tests it could not list or start.
+    echo "test.sh: ctest failed for $preset with no failing test (log: $logs/$preset-test.log)"
+    step_failures=$((step_failures + 1))
+    failed_steps+=("$preset-test")
+  fi
+  case $preset in
+  native | mingw) step "$preset-package" cmake --build --preset "$preset" --target package || true ;;
+  esac
+done
+
+echo
+echo "== results"
+shopt -s nullglob
+xmls=("$results"/*.xml)
+totals=$logs/totals
+echo "0 0 0" >"$totals"
+if [ ${#xmls[@]} -gt 0 ]; then
+  python3 scripts/test_results.py "$totals" "${xmls[@]}" || echo "0 1 0" >"$totals"
 fi
-
-echo "== native build"
-cmake -S . -B build/native -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/native
-run_suite native ctest --test-dir build/native --output-on-failure -j"$jobs"
-
-echo "== sanitizers"
-cmake -S . -B build/asan -G Ninja -DSCRIVLET_SANITIZE=ON -DSCRIVLET_BENCH=OFF >/dev/null
-cmake --build build/asan --target scrivlet_tests scrivlet
-run_suite sanitizers ctest --test-dir build/asan --output-on-failure -j"$jobs"
-
-echo "== fuzzers"
-if bash scripts/fuzz.sh "${FUZZ_SECONDS:-30}" >"$logs/fuzz.log" 2>&1; then
-  tail -n 20 "$logs/fuzz.log"
-  passed=$((passed + 1))
-else
-  tail -n 60 "$logs/fuzz.log"
-  echo "test.sh: fuzzing failed"
-  failed=$((failed + 1))
+read -r passed failed skipped <"$totals"
+failed=$((failed + step_failures))
+if [ ${#failed_steps[@]} -gt 0 ]; then
+  echo "failed steps: ${failed_steps[*]}"
 fi
-
-echo "== Windows build under Wine"
-cmake -S . -B build/mingw -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-  -DSCRIVLET_NATIVE_PROGRAM="$root/build/native/scrivlet" >/dev/null
-cmake --build build/mingw
-run_suite wine bash scripts/with_wine.sh ctest --test-dir build/mingw -j1 --output-on-failure
-
-# The details of failed checks once more at the end, where a shortened log
-# still shows them.
-if [ "$failed" -ne 0 ]; then
-  echo
-  echo "== failed checks"
-  grep -h -A8 -E ': Failure$|^(FAIL|ERROR): |^[A-Za-z]*Error: ' "$logs"/*.log | head -n 200 || true
-fi
+[ "$skipped" -eq 0 ] || echo "skipped: $skipped"
+ls build/native/packages/*.deb build/mingw/packages/*.zip 2>/dev/null | sed 's/^/package: /' || true
 
 echo
 echo "total: $passed passed, $failed failed"

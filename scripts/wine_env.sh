@@ -102,8 +102,15 @@ wine_env_link_fonts() {
     [ -e "$fonts/tahoma.ttf" ] || wine_env_log "warning: Wine's own fonts are missing (package fonts-wine)"
 }
 
-# The keeper is compiled while wineboot runs (both take seconds).
+# The keeper is the build's desktop_keeper target when WINE_ENV_KEEPER_EXE
+# names it (the CTest fixture); otherwise it is compiled while wineboot runs
+# (both take seconds).
 wine_env_build_keeper() {
+    if [ -n "${WINE_ENV_KEEPER_EXE:-}" ]; then
+        cp "$WINE_ENV_KEEPER_EXE" "$WINE_ENV_DIR/desktop_keeper.exe" >"$WINE_ENV_DIR/keeper_build.log" 2>&1 &
+        WINE_ENV_KEEPER_BUILD_PID=$!
+        return 0
+    fi
     x86_64-w64-mingw32-g++-posix -O1 -mwindows -static -o "$WINE_ENV_DIR/desktop_keeper.exe" \
         "$WINE_ENV_ROOT/tests/wine/desktop_keeper_win32.cpp" -lshell32 >"$WINE_ENV_DIR/keeper_build.log" 2>&1 &
     WINE_ENV_KEEPER_BUILD_PID=$!

@@ -3,7 +3,7 @@
 beside it, with the application icon as group 120, the settings dialog 124,
 the manifest and the Japanese version resource. Reads the file and objdump's dump; Wine is not needed.
 
-Needs SCRIVLET_EXE, SCRIVLET_ICON and SCRIVLET_OBJDUMP (set by CTest).
+Needs SCRIVLET_EXE, SCRIVLET_ICON, SCRIVLET_VERSION and SCRIVLET_OBJDUMP (set by CTest).
 """
 
 import os
@@ -16,6 +16,8 @@ import unittest
 EXE = os.environ.get("SCRIVLET_EXE", "")
 ICON = os.environ.get("SCRIVLET_ICON", "")
 OBJDUMP = os.environ.get("SCRIVLET_OBJDUMP", "x86_64-w64-mingw32-objdump")
+# The version of project(VERSION), which the version resource must carry.
+VERSION = os.environ.get("SCRIVLET_VERSION", "")
 
 # DLLs every Windows installation has; anything else would have to ship beside the exe.
 SYSTEM_DLLS = {
@@ -108,13 +110,28 @@ class exe_image_test(unittest.TestCase):
     def test_version_texts(self):
         # VERSIONINFO strings are UTF-16; a Japanese text read without the
         # right code page would not match.
-        for text in ("041103a4", "Scrivlet", "1.0.0.0", "フォルダ内のファイル名の一覧を作成します"):
+        for text in ("041103a4", "Scrivlet", "フォルダ内のファイル名の一覧を作成します"):
             self.assertIn(text.encode("utf-16-le"), self.data, text)
+        for key in ("FileVersion", "ProductVersion"):
+            entry = key.encode("utf-16-le") + b"\0\0"
+            at = self.data.find(entry)
+            self.assertGreaterEqual(at, 0, key)
+            # The value follows, after padding to 4 bytes.
+            value = (VERSION + "\0").encode("utf-16-le")
+            following = self.data[at + len(entry):at + len(entry) + 2 + len(value)]
+            self.assertIn(value, following, key)
+        # VS_FIXEDFILEINFO: the signature, its structure version, then the
+        # file and product versions as major.minor and patch.build.
+        major, minor, patch = (int(part) for part in VERSION.split("."))
+        fixed = self.data.find(struct.pack("<I", 0xFEEF04BD))
+        self.assertGreaterEqual(fixed, 0, "VS_FIXEDFILEINFO")
+        numbers = struct.unpack_from("<6I", self.data, fixed)
+        self.assertEqual(numbers[2:], ((major << 16) | minor, patch << 16) * 2)
         # The translation pair: Japanese, code page 932.
         self.assertIn(struct.pack("<HH", 0x0411, 932), self.data)
 
 
 if __name__ == "__main__":
-    if not EXE or not ICON:
-        raise SystemExit("SCRIVLET_EXE and SCRIVLET_ICON must name the program and its icon")
+    if not EXE or not ICON or not VERSION:
+        raise SystemExit("SCRIVLET_EXE, SCRIVLET_ICON and SCRIVLET_VERSION must name the program, its icon and version")
     unittest.main(verbosity=2)

@@ -1,7 +1,9 @@
 """Running Windows programs under Wine from the tests, and trees on disk.
 
-The Wine environment itself (prefix, display, wineserver) comes from
-scripts/with_wine.sh; these helpers only run programs inside it. A wine
+The Wine environment itself (prefix, display, wineserver) comes from the
+CTest fixture (tests/wine/wine_fixture.sh, whose state folder CTest names in
+SCRIVLET_WINE_ENV) or from scripts/with_wine.sh; these helpers only run
+programs inside it. A wine
 command's output always goes to files, never to a pipe: the wineserver and
 its helper processes may inherit a pipe and keep it open, and the reader then
 waits forever. Every run has a time limit.
@@ -38,12 +40,42 @@ class run_result_t:
         )
 
 
+def fixture_environment(state_dir):
+    """The variables the Wine fixture recorded in state_dir, or None when it
+    recorded none or its display is gone."""
+    values = {}
+    try:
+        with open(os.path.join(state_dir, "env"), encoding="utf-8") as f:
+            for line in f:
+                key, sep, value = line.rstrip("\n").partition("=")
+                if sep:
+                    values[key] = value
+    except OSError:
+        return None
+    try:
+        os.kill(int(values.get("WINE_ENV_XVFB_PID", "")), 0)
+    except (ValueError, OSError):
+        return None
+    return values
+
+
 def require_wine_environment():
-    """Fails early, with the fix, when not run inside scripts/with_wine.sh."""
+    """Takes the Wine fixture's environment into this process (when CTest
+    named one), and fails early, with the fix, when there is none."""
+    state_dir = os.environ.get("SCRIVLET_WINE_ENV")
+    if state_dir:
+        values = fixture_environment(state_dir)
+        if values is None:
+            raise SystemExit(
+                "the Wine environment in %s is not up: run the test through CTest, which starts it"
+                " (fixture wine_env_start)" % state_dir
+            )
+        os.environ.update(values)
     missing = [name for name in ("WINEPREFIX", "DISPLAY") if not os.environ.get(name)]
     if missing:
         raise SystemExit(
-            "not inside the Wine test environment (%s unset): run through scripts/with_wine.sh" % ", ".join(missing)
+            "not inside the Wine test environment (%s unset): run through ctest or scripts/with_wine.sh"
+            % ", ".join(missing)
         )
 
 
@@ -65,6 +97,9 @@ class started_t:
 
     def __init__(self, args, timeout, cwd=None, debug=""):
         self._dir = tempfile.mkdtemp(prefix="wine-run-")
+        # Never the test's own folder, which CTest puts in the build tree.
+        if cwd is None:
+            cwd = self._dir
         self._out = open(os.path.join(self._dir, "stdout"), "w+b")
         self._err = open(os.path.join(self._dir, "stderr"), "w+b")
         self._process = subprocess.Popen(
@@ -75,11 +110,12 @@ class started_t:
             cwd=cwd,
             env=_environment(debug),
         )
+        self._timeout = timeout
 
     def wait(self):
         # `timeout` ends the program; this limit is only a second line of defence.
         try:
-            returncode = self._process.wait(RUN_TIMEOUT * 3)
+            returncode = self._process.wait(max(RUN_TIMEOUT * 3, float(self._timeout) + 15))
         except subprocess.TimeoutExpired:
             self._process.kill()
             returncode = self._process.wait()
