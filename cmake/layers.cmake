@@ -88,7 +88,7 @@ target_link_libraries(scrivlet_toolwind PUBLIC scrivlet_platform PRIVATE scrivle
 
 # The records of a run that the layers below app/ build on: the job settings,
 # the signalled test of the worker's events, the file tests of the dialog.
-set(_app_records app/settings.h app/settings.cpp app/is_signalled.h app/is_signalled.cpp app/file_tests.h
+set(_app_records app/settings.h app/settings.cpp app/user_path.h app/user_path.cpp app/is_signalled.h app/is_signalled.cpp app/file_tests.h
     app/file_tests.cpp)
 scrivlet_layer(scrivlet_app_records FILES ${_app_records})
 target_link_libraries(scrivlet_app_records PUBLIC scrivlet_text scrivlet_platform)
