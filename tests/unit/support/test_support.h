@@ -24,9 +24,6 @@ private:
     std::string path_;
 };
 
-// The program's text of a path as the system's own (native separators, UTF-8 on POSIX).
-std::string native(const std::string& path);
-
 // File-system set-up in the program's text; "\\" separates components.
 void make_folder(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
