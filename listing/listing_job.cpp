@@ -47,6 +47,7 @@ unsigned listing_job(worker_t* worker, void* job_arg) {
         settings->folder,
         has_short_top ? short_top : nullptr,
         {},
+        worker,
     };
     // Without memory for the filter nothing sensible can be listed.
     if (!context.filter) return LISTING_DONE;

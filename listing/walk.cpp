@@ -85,6 +85,7 @@ bool add_found_entry(const folder_text_t* folder, const folder_text_t* short_fol
                 entry->children = walk_folder(entry->path, entry->short_path, context);
             }
             entry_list_push_front(list, entry);
+            if (context->worker) worker_add_found(context->worker, 1);
         }
     }
     return !cancel_check_due(&context->cancel);

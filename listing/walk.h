@@ -8,6 +8,7 @@
 #include "listing/cancel_check.h"
 #include "listing/entry_list.h"
 #include "text/mbs.h"
+#include "ui/progress/worker.h"
 
 // Room to build one entry's texts. One is enough for the whole walk: an
 // entry is complete before the walk goes down into it.
@@ -25,6 +26,7 @@ struct walk_context_t {
     const char* top;        // the top folder exactly as given: the base of relative names
     const char* short_top;  // its short form; null when short names are off or it has none
     walk_scratch_t scratch;
+    worker_t* worker;  // told of each item found (the progress display); null for none
 };
 
 // The sorted entries of `folder`, whose short form is short_folder (or null).
