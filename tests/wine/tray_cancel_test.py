@@ -14,6 +14,7 @@ SCRIVLET_TEST_OUTPUT (set by CTest) and the environment of
 scripts/with_wine.sh.
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -135,6 +136,23 @@ class short_run_test(tray_case):
         self.assertEqual(trace.count(ICON_DELETED), 1, "and removed at the end\n" + result.describe())
         self.assertLess(trace.index(ICON_ADDED), trace.index(ICON_DELETED))
         self.assertEqual(self.read_list(), ws.crlf_lines(["tree\\b\\", "tree\\b\\c.txt", "tree\\a.txt"]))
+
+
+class whole_run_test(tray_case):
+    def test_a_long_run_brings_the_tip_up_to_date_and_ends_with_0(self):
+        # The walk of the large tree takes several seconds under Wine, and the
+        # tip's count is brought up to date once a second meanwhile.
+        tree = make_tree("large-tree", LARGE_TREE)
+        result = self.start_scrivlet(tree, debug="+systray").wait()
+        self.assertEqual(result.returncode, 0, result.describe())
+        trace = result.stderr.decode("utf-8", "replace")
+        self.assertEqual(trace.count(ICON_ADDED), 1, "the icon is added once\n" + result.describe())
+        self.assertGreaterEqual(trace.count(ICON_MODIFIED), 1, "the tip follows the count\n" + result.describe())
+        self.assertLess(trace.index(ICON_ADDED), trace.index(ICON_MODIFIED))
+        self.assertLess(trace.rindex(ICON_MODIFIED), trace.index(ICON_DELETED))
+        with open(os.path.join(tree, ".scrivlet-bench-tree"), encoding="utf-8") as f:
+            total = json.load(f)["total"]
+        self.assertEqual(self.read_list().count(b"\r\n"), total, "one line for each entry of the tree")
 
 
 class cancel_test(tray_case):
