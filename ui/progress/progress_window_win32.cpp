@@ -1,7 +1,8 @@
 // The hidden progress window of the Windows program. A modal dialog built
 // from an in-memory template keeps the user-interface thread's message loop
 // running while the worker lists; a timer closes it once the worker thread
-// has ended, and the notification-area icon's menu can ask for a cancel.
+// has ended, a second one puts the count of found items into the icon's tip
+// once a second, and the notification-area icon's menu can ask for a cancel.
 #include <stdlib.h>
 
 #include "TOOLS/toolwind/window_helpers.h"
