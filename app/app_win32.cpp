@@ -1,13 +1,18 @@
 // The parts of the main flow that only the Windows program has.
 #include "app/app_main.h"
+#include "listing/listing_job.h"
 #include "res/resource.h"
 
 HICON load_small_app_icon(HINSTANCE instance) {
     return (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
 }
 
-// The Windows program always ends with 0 after a run; a failed list write
-// has been shown to the user in its message box.
-int app_exit_code(worker_t*) {
-    return 0;
+// The job's result, as the Linux program ends: a failed write (already shown
+// in its message box) is 2, and a run cancelled from the tray menu is 130
+// however far it got. When the progress window could not watch the worker,
+// the worker is stopped here, which makes it a cancelled run.
+int app_exit_code(worker_t* worker) {
+    worker_stop(worker);
+    if (worker_is_cancelled(worker)) return (int)LISTING_CANCELLED;
+    return (int)worker_exit_code(worker, LISTING_WRITE_FAILED);
 }

@@ -128,7 +128,7 @@ scrivlet_layer(scrivlet_app FOLDERS app EXCLUDE ${_app_records})
 target_link_libraries(scrivlet_app
   PUBLIC scrivlet_app_records scrivlet_worker scrivlet_progress scrivlet_settings_ui scrivlet_toolwind
          scrivlet_platform scrivlet_text scrivlet_version
-  PRIVATE scrivlet_resource_ids)
+  PRIVATE scrivlet_resource_ids scrivlet_listing)  # the job's result codes are the exit statuses
 
 # Everything, for the tests, the fuzzers and the benchmarks, which may reach
 # into any layer.

@@ -1,6 +1,8 @@
 """The native scrivlet program end to end: real trees, real arguments, real signals."""
 
 import os
+import pty
+import select
 import signal
 import subprocess
 import tempfile
@@ -144,6 +146,174 @@ class cancel_test(tree_case):
         reader.join(TIMEOUT)
         self.assertEqual(process.wait(TIMEOUT), 130)
         self.assertEqual(received, [b""], "cancelled before the first line")
+
+
+def wait_until_delivered(pid):
+    """Waits until no signal is pending for the process or any of its threads:
+    a second signal of the same kind sent before would merge with the first."""
+    deadline = time.monotonic() + TIMEOUT
+    while time.monotonic() < deadline:
+        pending = []
+        for task in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/status" % (pid, task)) as f:
+                    for line in f:
+                        if line.startswith(("SigPnd:", "ShdPnd:")):
+                            pending.append(int(line.split()[1], 16))
+            except FileNotFoundError:
+                pass
+        if not any(pending):
+            return True
+        time.sleep(0.01)
+    return False
+
+
+class fifo_case(tree_case):
+    """A run that blocks opening its list file, a FIFO without a reader, once
+    the whole tree has been walked: a run that goes on until the test says."""
+
+    def start(self, stderr=subprocess.DEVNULL, fifo_name="list.fifo"):
+        self.fifo = os.path.join(self.root, fifo_name)
+        os.mkfifo(self.fifo)
+        process = subprocess.Popen([PROGRAM, "/noui", "/sub:1", self.top, self.fifo],
+                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr)
+        self.addCleanup(self.end, process)
+        return process
+
+    def end(self, process):
+        if process.poll() is None:
+            process.kill()
+            process.wait()
+
+    def let_it_write(self):
+        """Opens the FIFO for reading, which lets the job go on; what it wrote."""
+        received = []
+        reader = threading.Thread(target=read_fifo, args=(self.fifo, received))
+        reader.start()
+        reader.join(TIMEOUT)
+        return received
+
+
+class exit_status_test(fifo_case):
+    def test_sigterm_and_sighup_cancel_with_143_and_129(self):
+        for sig, status in ((signal.SIGTERM, 143), (signal.SIGHUP, 129), (signal.SIGINT, 130)):
+            with self.subTest(signal=sig.name):
+                process = self.start(fifo_name="list-%s.fifo" % sig.name)
+                self.assertTrue(wait_until_opening_fifo(process.pid))
+                process.send_signal(sig)
+                self.assertTrue(wait_until_delivered(process.pid))
+                self.let_it_write()
+                self.assertEqual(process.wait(TIMEOUT), status)
+
+    def test_a_second_signal_ends_the_program_at_once_while_the_list_file_blocks(self):
+        # Nothing opens the FIFO: only the second signal can end the program.
+        for first, second, status in ((signal.SIGINT, signal.SIGINT, 130), (signal.SIGHUP, signal.SIGTERM, 143)):
+            with self.subTest(first=first.name, second=second.name):
+                process = self.start(fifo_name="list-%s-%s.fifo" % (first.name, second.name))
+                self.assertTrue(wait_until_opening_fifo(process.pid))
+                process.send_signal(first)
+                self.assertTrue(wait_until_delivered(process.pid))
+                self.assertIsNone(process.poll(), "the first signal only asks the job to stop")
+                process.send_signal(second)
+                self.assertEqual(process.wait(TIMEOUT), status)
+
+    def test_a_run_that_was_let_finish_ends_with_0(self):
+        process = self.start()
+        self.assertTrue(wait_until_opening_fifo(process.pid))
+        self.assertEqual(len(lines_of(self.let_it_write()[0])), 8)
+        self.assertEqual(process.wait(TIMEOUT), 0)
+
+
+# The terminal line: "Scrivlet が作業中です (0 件)" in UTF-8 (the list file, a
+# FIFO, is opened before the walk begins, and the run waits there), drawn from
+# the line's start with the rest of the line cleared and the cursor put back;
+# erased at the end.
+LINE = "\rScrivlet が作業中です (0 件)\x1b[K\r".encode()
+ERASE = b"\r\x1b[K"
+
+
+class terminal_t:
+    """A pseudo-terminal as the program's standard error; the test reads what
+    the program wrote to it."""
+
+    def __init__(self):
+        self.master, self.slave = pty.openpty()
+        self.seen = b""
+
+    def close_slave(self):
+        os.close(self.slave)
+
+    def read_until(self, wanted):
+        """Reads until `wanted` has been seen; False at the end of the output."""
+        deadline = time.monotonic() + TIMEOUT
+        while wanted not in self.seen and time.monotonic() < deadline:
+            if not self.read_some(deadline):
+                return False
+        return wanted in self.seen
+
+    def read_to_end(self):
+        deadline = time.monotonic() + TIMEOUT
+        while time.monotonic() < deadline and self.read_some(deadline):
+            pass
+        os.close(self.master)
+        return self.seen
+
+    def read_some(self, deadline):
+        ready, _, _ = select.select([self.master], [], [], max(0, deadline - time.monotonic()))
+        if not ready:
+            return False
+        try:
+            data = os.read(self.master, 4096)
+        except OSError:  # EIO: the program's side is closed
+            return False
+        self.seen += data
+        return bool(data)
+
+
+class progress_line_test(fifo_case):
+    def start_on_terminal(self, **kwargs):
+        terminal = terminal_t()
+        process = self.start(stderr=terminal.slave, **kwargs)
+        terminal.close_slave()
+        return process, terminal
+
+    def test_the_line_shows_the_count_and_is_erased_at_the_end(self):
+        process, terminal = self.start_on_terminal()
+        self.assertTrue(terminal.read_until(LINE), "no progress line: %r" % terminal.seen)
+        self.assertEqual(len(lines_of(self.let_it_write()[0])), 8)
+        self.assertEqual(process.wait(TIMEOUT), 0)
+        seen = terminal.read_to_end()
+        # The beep of a finished run follows (MessageBeep rings the terminal's bell).
+        self.assertTrue(seen.endswith(ERASE + b"\a"), "the line is erased at the end: %r" % seen)
+        self.assertTrue(seen.startswith(b"\rScrivlet "), "nothing but the line: %r" % seen)
+
+    def test_a_second_ctrl_c_erases_the_line_too(self):
+        process, terminal = self.start_on_terminal()
+        self.assertTrue(terminal.read_until(LINE), "no progress line: %r" % terminal.seen)
+        process.send_signal(signal.SIGINT)
+        self.assertTrue(wait_until_delivered(process.pid))
+        process.send_signal(signal.SIGINT)
+        self.assertEqual(process.wait(TIMEOUT), 130)
+        seen = terminal.read_to_end()
+        self.assertTrue(seen.endswith(ERASE), "the line is erased: %r" % seen)
+
+    def test_nothing_is_printed_when_standard_error_is_a_file(self):
+        # Started first, the run with its standard error in a file has been
+        # going for longer than the terminal run once that one shows its line.
+        errors = os.path.join(self.root, "errors.txt")
+        with open(errors, "wb") as f:
+            in_file = self.start(stderr=f, fifo_name="file.fifo")
+        file_fifo = self.fifo
+        self.assertTrue(wait_until_opening_fifo(in_file.pid))
+        on_terminal, terminal = self.start_on_terminal(fifo_name="terminal.fifo")
+        self.assertTrue(terminal.read_until(LINE), "no progress line: %r" % terminal.seen)
+        self.let_it_write()
+        self.fifo = file_fifo
+        self.let_it_write()
+        self.assertEqual(in_file.wait(TIMEOUT), 0)
+        self.assertEqual(on_terminal.wait(TIMEOUT), 0)
+        terminal.read_to_end()
+        self.assertEqual(self.read(errors), b"")
 
 
 if __name__ == "__main__":

@@ -1,7 +1,8 @@
 // The progress window on real windows (under Wine with Xvfb here), with a real
 // worker whose job the test holds and releases: the notification-area icon,
 // the tray notifications and the one-item menu, cancel, the ignored commands,
-// the end code, and a window that never becomes visible.
+// the end code, the tip with the count so far, the exit code of a run, and a
+// window that never becomes visible.
 //
 // The modal tests run the dialog on the test thread; a driver thread acts as
 // the shell and the user would (notifications, keys into the menu) and writes
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "app/app_main.h"
+#include "listing/listing_job.h"
 #include "ui/progress/dialog_template.h"
 #include "ui/progress/progress_window.h"
 #include "ui/progress/tray_icon_win32.h"
@@ -74,9 +76,14 @@ std::vector<notify_call_t> notify_calls;  // only the user-interface thread adds
 int add_failures_left = 0;
 bool pass_to_shell = true;  // false: every call that does not fail succeeds here
 std::vector<DWORD> pauses;
+// Signalled (when set) once the icon has been added and once its tip changed.
+HANDLE icon_added = nullptr;
+HANDLE tip_changed = nullptr;
 
 BOOL WINAPI recording_notify(DWORD message, PNOTIFYICONDATAA data) {
     notify_calls.push_back({message, *data});
+    if (message == NIM_ADD && icon_added) SetEvent(icon_added);
+    if (message == NIM_MODIFY && tip_changed) SetEvent(tip_changed);
     if (message == NIM_ADD && add_failures_left > 0) {
         --add_failures_left;
         return FALSE;
@@ -106,10 +113,10 @@ HICON app_icon() {
 }
 
 // The dialog as progress_run runs it, but with its end code.
-INT_PTR run_progress_dialog(worker_t* worker, HICON icon) {
+INT_PTR run_progress_dialog(worker_t* worker, HICON icon, const char* tip = PROGRESS_TIP) {
     void* dialog_template = progress_template_build();
     if (!dialog_template) return -1;
-    progress_param_t param = {worker, icon, PROGRESS_TIP};
+    progress_param_t param = {worker, icon, tip};
     const INT_PTR end =
         DialogBoxIndirectParamA(GetModuleHandleA(nullptr), static_cast<LPCDLGTEMPLATEA>(dialog_template),
                                 nullptr, progress_dialog_proc, reinterpret_cast<LPARAM>(&param));
@@ -285,9 +292,8 @@ TEST(ProgressWindow, JobEndingAtOnceStillShowsTheIconAndEndsTheRun) {
     EXPECT_EQ((UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP), added.uFlags);
     EXPECT_EQ((UINT)WM_TRAY_NOTIFY, added.uCallbackMessage);
     EXPECT_EQ(icon, added.hIcon);
-    EXPECT_STREQ(PROGRESS_TIP, added.szTip);
-    EXPECT_STREQ("Quillmap \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7", added.szTip)
-        << "code page 932 bytes";
+    EXPECT_STREQ("Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7 (0 \x8C\x8F)", added.szTip)
+        << "Scrivlet が作業中です (0 件) in code page 932: nothing found yet";
     EXPECT_EQ((DWORD)NIM_DELETE, notify_calls[1].message);
     EXPECT_EQ(added.hWnd, notify_calls[1].data.hWnd);
     EXPECT_FALSE(IsWindow(added.hWnd)) << "the window is gone after the run";
@@ -447,4 +453,142 @@ TEST(TrayIcon, RecordHoldsTheTipCutWithoutSplittingACharacter) {
     EXPECT_EQ(0u, record->uTimeout);
     EXPECT_EQ('\0', record->szInfo[0]);
     free(record);
+}
+
+// --- The count in the tip ------------------------------------------------------------
+
+namespace {
+
+// Adds its items once the icon is there, then waits until the tip has shown
+// them (or the test gives up).
+struct counting_job_t {
+    uint64_t items;
+    unsigned result;
+};
+
+unsigned job_counting(worker_t* worker, void* arg) {
+    const counting_job_t* job = static_cast<const counting_job_t*>(arg);
+    WaitForSingleObject(icon_added, GIVE_UP_MS);
+    worker_add_found(worker, job->items);
+    WaitForSingleObject(tip_changed, GIVE_UP_MS);
+    return job->result;
+}
+
+struct tip_events_t {
+    tip_events_t() {
+        icon_added = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        tip_changed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    }
+    ~tip_events_t() {
+        CloseHandle(icon_added);
+        CloseHandle(tip_changed);
+        icon_added = tip_changed = nullptr;
+    }
+};
+
+// The tips the shell was given, in order.
+std::vector<std::string> tips_given(DWORD message) {
+    std::vector<std::string> tips;
+    for (const notify_call_t& call : notify_calls)
+        if (call.message == message) tips.push_back(call.data.szTip);
+    return tips;
+}
+
+}  // namespace
+
+TEST(ProgressTip, ShowsTheCountSoFarWithGroupedDigits) {
+    shell_recorder shell;
+    tip_events_t events;
+    counting_job_t job = {12345, LISTING_DONE};
+    worker_t* worker = worker_create_job(job_counting, &job);
+    ASSERT_NE(nullptr, worker);
+    worker_start(worker);
+    EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_progress_dialog(worker, app_icon()));
+    EXPECT_EQ(0, app_exit_code(worker));
+    worker_release(worker);
+
+    const std::string tip =
+        "Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7";  // Scrivlet が作業中です
+    EXPECT_EQ(std::vector<std::string>{tip + " (0 \x8C\x8F)"}, tips_given(NIM_ADD));
+    EXPECT_EQ(std::vector<std::string>{tip + " (12,345 \x8C\x8F)"}, tips_given(NIM_MODIFY))
+        << "one change for one new count";
+    ASSERT_FALSE(notify_calls.empty());
+    EXPECT_EQ((DWORD)NIM_DELETE, notify_calls.back().message);
+    for (const notify_call_t& call : notify_calls) {
+        EXPECT_EQ((UINT)TRAY_ICON_UID, call.data.uID);
+        EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, call.data.cbSize);
+    }
+}
+
+TEST(ProgressTip, StaysWithinTheSixtyFourBytesOfTheTipWithAHugeCount) {
+    shell_recorder shell;
+    tip_events_t events;
+    SetEvent(tip_changed);  // the job ends once the icon is there
+    // 40 bytes before the count: the largest count's 32 bytes would pass the field.
+    const std::string base = "Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7 012345678901234567";
+    ASSERT_EQ(40u, base.size());
+    counting_job_t job = {0, LISTING_DONE};
+    worker_t* worker = worker_create_job(job_counting, &job);
+    ASSERT_NE(nullptr, worker);
+    worker_add_found(worker, UINT64_MAX);  // found before the icon is added
+    worker_start(worker);
+    EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_progress_dialog(worker, app_icon(), base.c_str()));
+    worker_release(worker);
+    EXPECT_EQ(std::vector<std::string>{base}, tips_given(NIM_ADD)) << "the count part is left off whole";
+    for (const notify_call_t& call : notify_calls) EXPECT_LT(strlen(call.data.szTip), (size_t)64);
+}
+
+TEST(ProgressTip, SetTipTellsTheShellOnlyOfAChange) {
+    NOTIFYICONDATAA* record = tray_icon_create(nullptr, nullptr, "a (1)");
+    ASSERT_NE(nullptr, record);
+    shell_recorder shell(0, false);
+    EXPECT_TRUE(tray_icon_set_tip(record, "a (1)"));
+    EXPECT_TRUE(notify_calls.empty()) << "the same tip again asks the shell for nothing";
+    EXPECT_TRUE(tray_icon_set_tip(record, "a (2)"));
+    ASSERT_EQ(1u, notify_calls.size());
+    EXPECT_EQ((DWORD)NIM_MODIFY, notify_calls[0].message);
+    EXPECT_STREQ("a (2)", notify_calls[0].data.szTip);
+    EXPECT_STREQ("a (2)", record->szTip);
+    free(record);
+}
+
+// --- The exit code of a run ------------------------------------------------------------
+
+TEST(ExitCodeWin32, FailedWriteIs2AndTheTrayCancelIs130) {
+    {
+        shell_recorder shell;
+        tip_events_t events;
+        SetEvent(tip_changed);
+        counting_job_t job = {0, LISTING_WRITE_FAILED};
+        worker_t* worker = worker_create_job(job_counting, &job);
+        ASSERT_NE(nullptr, worker);
+        worker_start(worker);
+        EXPECT_TRUE(progress_run(GetModuleHandleA(nullptr), worker, app_icon()));
+        EXPECT_EQ(2, app_exit_code(worker)) << "no longer 0 after the failed write's message";
+        worker_release(worker);
+    }
+    {
+        shell_recorder shell;
+        held_worker_t held;
+        ASSERT_NE(nullptr, held.worker);
+        drive_t d = new_drive(&held, WM_RBUTTONUP, CHOOSE_CANCEL);
+        EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_driven(&d));
+        EXPECT_TRUE(d.cancel_signalled);
+        EXPECT_EQ(130, app_exit_code(held.worker)) << "the job itself returned 0";
+    }
+}
+
+// Runs until its cancel is asked for, as the listing job does.
+unsigned job_until_cancel(worker_t* worker, void*) {
+    WaitForSingleObject(worker_cancel_event(worker), GIVE_UP_MS);
+    return LISTING_DONE;
+}
+
+TEST(ExitCodeWin32, RunTheWindowCouldNotWatchIsStoppedAndCancelled) {
+    worker_t* worker = worker_create_job(job_until_cancel, nullptr);
+    ASSERT_NE(nullptr, worker);
+    worker_start(worker);
+    EXPECT_EQ(130, app_exit_code(worker));
+    EXPECT_TRUE(worker_is_finished(worker));
+    worker_release(worker);
 }

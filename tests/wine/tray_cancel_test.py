@@ -14,6 +14,7 @@ SCRIVLET_TEST_OUTPUT (set by CTest) and the environment of
 scripts/with_wine.sh.
 """
 
+import json
 import os
 import shutil
 import subprocess
@@ -42,8 +43,9 @@ CLICK_LIMIT = 60
 OLD_LIST = b"old list\r\n"
 
 # Shell_NotifyIcon's own trace lines (Wine's "systray" debug channel): the
-# message is 0 for NIM_ADD and 2 for NIM_DELETE.
+# message is 0 for NIM_ADD, 1 for NIM_MODIFY and 2 for NIM_DELETE.
 ICON_ADDED = "dwMessage = 0,"
+ICON_MODIFIED = "dwMessage = 1,"
 ICON_DELETED = "dwMessage = 2,"
 
 
@@ -113,9 +115,10 @@ class tray_case(unittest.TestCase):
             [EXE, "/noui", "/sub:1", ws.windows_path(tree), "list.txt"], RUN_LIMIT, cwd=self.work, debug=debug
         )
 
-    def assertEndedWithBeep(self, result):
+    def assertEndedWithBeep(self, result, status=0):
+        """Ended by itself with `status` (0 written, 130 cancelled) and one beep."""
         self.assertNotEqual(result.returncode, 124, "Scrivlet.exe did not end\n" + result.describe())
-        self.assertEqual(result.returncode, 0, result.describe())
+        self.assertEqual(result.returncode, status, result.describe())
         self.assertEqual(result.beeps(), 1, "simple beeps in the run\n" + result.describe())
         self.assertEqual(ws.visible_windows(), [], "windows still shown after the run")
 
@@ -135,6 +138,23 @@ class short_run_test(tray_case):
         self.assertEqual(self.read_list(), ws.crlf_lines(["tree\\b\\", "tree\\b\\c.txt", "tree\\a.txt"]))
 
 
+class whole_run_test(tray_case):
+    def test_a_long_run_brings_the_tip_up_to_date_and_ends_with_0(self):
+        # The walk of the large tree takes several seconds under Wine, and the
+        # tip's count is brought up to date once a second meanwhile.
+        tree = make_tree("large-tree", LARGE_TREE)
+        result = self.start_scrivlet(tree, debug="+systray").wait()
+        self.assertEqual(result.returncode, 0, result.describe())
+        trace = result.stderr.decode("utf-8", "replace")
+        self.assertEqual(trace.count(ICON_ADDED), 1, "the icon is added once\n" + result.describe())
+        self.assertGreaterEqual(trace.count(ICON_MODIFIED), 1, "the tip follows the count\n" + result.describe())
+        self.assertLess(trace.index(ICON_ADDED), trace.index(ICON_MODIFIED))
+        self.assertLess(trace.rindex(ICON_MODIFIED), trace.index(ICON_DELETED))
+        with open(os.path.join(tree, ".scrivlet-bench-tree"), encoding="utf-8") as f:
+            total = json.load(f)["total"]
+        self.assertEqual(self.read_list().count(b"\r\n"), total, "one line for each entry of the tree")
+
+
 class cancel_test(tray_case):
     def test_cancel_from_the_icon_menu_leaves_the_old_list_alone(self):
         tree = make_tree("large-tree", LARGE_TREE)
@@ -151,7 +171,7 @@ class cancel_test(tray_case):
         self.assertEqual(opened[1].get("window_visible"), "0", "the progress window is never shown")
         self.assertEqual(chosen[0].returncode, 0, "choose\n" + chosen[0].describe())
         self.assertEqual(chosen[1].get("closed"), "1")
-        self.assertEndedWithBeep(result)
+        self.assertEndedWithBeep(result, status=130)
         got = self.read_list()
         self.assertEqual(
             got,
@@ -179,7 +199,8 @@ class menu_test(tray_case):
         self.assertEqual(shown, [("#32768", "")], "while the menu is open it is the program's only visible window")
         self.assertTrue(any(w.get("class") == "#32770" for w in mine), "the hidden progress window")
         self.assertEqual(chosen[0].returncode, 0, "choose\n" + chosen[0].describe())
-        self.assertEndedWithBeep(result)
+        # Cancelled, however far the run got.
+        self.assertEndedWithBeep(result, status=130)
         # The screenshot took its time: the walk may have ended and the writing
         # begun. Then the list holds whole lines only, each from the tree.
         got = self.read_list()

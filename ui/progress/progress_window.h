@@ -9,14 +9,18 @@
 #include "platform/platform.h"
 #include "ui/progress/worker.h"
 
-// The tip of the notification-area icon.
-constexpr char PROGRESS_TIP[] = "Quillmap が作業中です";
+// The tip of the notification-area icon, followed by the count of items found
+// so far (ui/progress/progress_text.h); the Linux program's terminal line
+// shows the same text.
+constexpr char PROGRESS_TIP[] = "Scrivlet が作業中です";
 
 enum {
     WM_TRAY_NOTIFY = 0x8001,       // WM_APP + 1: wParam the icon id, lParam the mouse message
     CMD_SHOW_TRAY_MENU = 32770,    // posted by the window to itself to open the menu
     CMD_CANCEL = 40000,            // the menu's only item
     TIMER_WATCH_WORKER = 102,      // polls whether the worker thread has ended
+    TIMER_REFRESH_TIP = 103,       // puts the count so far into the tip
+    TIP_REFRESH_MS = 1000,         // at most one tip change a second
     TRAY_ICON_UID = 1,             // the icon's id within the window
     PROGRESS_END_WORKER_DONE = 1,  // end code: the worker thread has ended
     PROGRESS_END_SETUP_FAILED = 3  // end code: no icon record or no timer
@@ -26,7 +30,7 @@ enum {
 struct progress_param_t {
     worker_t* worker;  // not owned
     HICON icon;        // not owned
-    const char* tip;   // PROGRESS_TIP
+    const char* tip;   // PROGRESS_TIP: the tip before the count
 };
 
 // Returns once the worker's thread has ended, or at once when the window

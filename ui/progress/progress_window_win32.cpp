@@ -1,11 +1,13 @@
 // The hidden progress window of the Windows program. A modal dialog built
 // from an in-memory template keeps the user-interface thread's message loop
 // running while the worker lists; a timer closes it once the worker thread
-// has ended, and the notification-area icon's menu can ask for a cancel.
+// has ended, a second one puts the count of found items into the icon's tip
+// once a second, and the notification-area icon's menu can ask for a cancel.
 #include <stdlib.h>
 
 #include "TOOLS/toolwind/window_helpers.h"
 #include "ui/progress/dialog_template.h"
+#include "ui/progress/progress_text.h"
 #include "ui/progress/progress_window.h"
 #include "ui/progress/tray_icon_win32.h"
 
@@ -13,6 +15,7 @@ namespace {
 
 const char PROP_THREAD[] = "PROP_THREAD";
 const char PROP_TRAYICON[] = "PROP_TRAYICON";
+const char PROP_TIP[] = "PROP_TIP";  // the tip before the count, alive as long as the window
 const char MENU_CANCEL_TEXT[] = "キャンセル";
 
 worker_t* progress_get_worker(HWND window) {
@@ -40,9 +43,32 @@ BOOL progress_cancel(HWND window) {
     return FALSE;
 }
 
+NOTIFYICONDATAA* progress_get_record(HWND window) {
+    return static_cast<NOTIFYICONDATAA*>(GetPropA(window, PROP_TRAYICON));
+}
+
+// The tip with the worker's count as it is now.
+void progress_tip_now(HWND window, char* tip) {
+    const char* base = static_cast<const char*>(GetPropA(window, PROP_TIP));
+    format_progress_text(tip, PROGRESS_TEXT_SIZE, base ? base : "",
+                         worker_found(progress_get_worker(window)));
+}
+
+// Only a changed count goes to the shell.
+void progress_refresh_tip(HWND window) {
+    NOTIFYICONDATAA* record = progress_get_record(window);
+    if (!record) return;
+    char tip[PROGRESS_TEXT_SIZE];
+    progress_tip_now(window, tip);
+    tray_icon_set_tip(record, tip);
+}
+
 BOOL progress_on_init(HWND window, const progress_param_t* param) {
     SetPropA(window, PROP_THREAD, param->worker);
-    NOTIFYICONDATAA* record = tray_icon_open(window, param->icon, param->tip);
+    SetPropA(window, PROP_TIP, const_cast<char*>(param->tip));
+    char tip[PROGRESS_TEXT_SIZE];
+    progress_tip_now(window, tip);
+    NOTIFYICONDATAA* record = tray_icon_open(window, param->icon, tip);
     if (!record) {
         EndDialog(window, PROGRESS_END_SETUP_FAILED);
         return TRUE;
@@ -53,6 +79,8 @@ BOOL progress_on_init(HWND window, const progress_param_t* param) {
         EndDialog(window, PROGRESS_END_SETUP_FAILED);
         return TRUE;
     }
+    // Without this timer the tip keeps its first count; the run goes on.
+    SetTimer(window, TIMER_REFRESH_TIP, TIP_REFRESH_MS, progress_timer_proc);
     HideWindow(window);
     return TRUE;
 }
@@ -87,7 +115,7 @@ UINT taskbar_created_message() {
 }
 
 BOOL progress_on_taskbar_created(HWND window) {
-    NOTIFYICONDATAA* record = static_cast<NOTIFYICONDATAA*>(GetPropA(window, PROP_TRAYICON));
+    NOTIFYICONDATAA* record = progress_get_record(window);
     if (record) tray_icon_add(record);
     return FALSE;
 }
@@ -99,6 +127,8 @@ BOOL progress_on_destroy(HWND window) {
         free(record);
     }
     KillTimer(window, TIMER_WATCH_WORKER);
+    KillTimer(window, TIMER_REFRESH_TIP);
+    RemovePropA(window, PROP_TIP);
     RemovePropA(window, PROP_THREAD);
     return TRUE;
 }
@@ -106,6 +136,10 @@ BOOL progress_on_destroy(HWND window) {
 }  // namespace
 
 VOID CALLBACK progress_timer_proc(HWND window, UINT, UINT_PTR timer_id, DWORD) {
+    if (timer_id == TIMER_REFRESH_TIP) {
+        progress_refresh_tip(window);
+        return;
+    }
     if (worker_is_finished(progress_get_worker(window))) {
         KillTimer(window, timer_id);
         EndDialog(window, PROGRESS_END_WORKER_DONE);

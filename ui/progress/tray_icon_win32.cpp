@@ -49,6 +49,14 @@ NOTIFYICONDATAA* tray_icon_open(HWND window, HICON icon, const char* tip) {
     return record;
 }
 
+bool tray_icon_set_tip(NOTIFYICONDATAA* record, const char* tip) {
+    char cut[TIP_SIZE_V1];
+    str_copy_bounded(cut, tip, sizeof cut);
+    if (lstrcmpA(cut, record->szTip) == 0) return true;
+    str_copy_bounded(record->szTip, cut, TIP_SIZE_V1);
+    return tray_calls.Shell_NotifyIconA(NIM_MODIFY, record) != FALSE;
+}
+
 bool tray_icon_delete(NOTIFYICONDATAA* record) {
     return tray_calls.Shell_NotifyIconA(NIM_DELETE, record) != FALSE;
 }

@@ -28,4 +28,6 @@ NOTIFYICONDATAA* tray_icon_create(HWND window, HICON icon, const char* tip);
 bool tray_icon_add(NOTIFYICONDATAA* record);
 // tray_icon_create, then tray_icon_add; the record even when adding failed.
 NOTIFYICONDATAA* tray_icon_open(HWND window, HICON icon, const char* tip);
+// A new tip (cut as above) for the icon; the shell is told only when it differs.
+bool tray_icon_set_tip(NOTIFYICONDATAA* record, const char* tip);
 bool tray_icon_delete(NOTIFYICONDATAA* record);
