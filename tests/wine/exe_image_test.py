@@ -116,8 +116,9 @@ class exe_image_test(unittest.TestCase):
             entry = key.encode("utf-16-le") + b"\0\0"
             at = self.data.find(entry)
             self.assertGreaterEqual(at, 0, key)
-            # The value follows, after padding to 4 bytes.
-            value = (VERSION + "\0").encode("utf-16-le")
+            # The value follows, after padding to 4 bytes: the version in the
+            # four parts Windows shows ("1.0.0.0").
+            value = (VERSION + ".0\0").encode("utf-16-le")
             following = self.data[at + len(entry):at + len(entry) + 2 + len(value)]
             self.assertIn(value, following, key)
         # VS_FIXEDFILEINFO: the signature, its structure version, then the
