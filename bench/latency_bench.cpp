@@ -89,7 +89,7 @@ bool run_listing(const char* tree, const std::string& output) {
         worker_release(worker);
         return false;
     }
-    WaitForSingleObject(worker->thread, INFINITE);
+    os.WaitForSingleObject(worker->thread, INFINITE);
     const DWORD result = worker_exit_code(worker, LISTING_WRITE_FAILED);
     worker_release(worker);
     return result == LISTING_DONE;
