@@ -10,8 +10,7 @@
 #   --csv FILE    where the figures go (default $BENCH_DIR/scale.csv); one
 #                 line per program and tree, plus one for find
 #
-# Every run is `PROGRAM /noui /sub:1 TREE LIST` under /usr/bin/time; the
-# figures are medians of wall time, of CPU time (user + system) and of peak
+# Every run is `PROGRAM /noui /sub:1 TREE LIST`; the figures are medians of wall time, of CPU time (user + system) and of peak
 # RSS. Start-up is not subtracted; the run on an empty folder is recorded
 # as its own line (entries 0) so that it can be. The load average is
 # recorded before each program's runs.
@@ -40,18 +39,27 @@ out=$bench_dir/scale-out
 mkdir -p "$out" "$out/empty"
 [ -s "$csv" ] || echo "program,tree,entries,runs,wall_s,cpu_s,peak_rss_kb,load1" >"$csv"
 
-# One command, --runs times: "wall cpu rss" medians on one line.
+# One command, --runs times: "wall cpu rss" medians on one line (seconds to
+# the microsecond, from wait4's resource use of the whole command).
 measure() {
-    local samples=$out/samples.txt
-    : >"$samples"
-    for _ in $(seq "$runs"); do
-        /usr/bin/time -f '%e %U %S %M' -o "$out/time.txt" sh -c "$1" </dev/null >/dev/null
-        awk '{ printf "%s %.3f %s\n", $1, $2 + $3, $4 }' "$out/time.txt" >>"$samples"
-    done
-    python3 - "$samples" <<'EOF'
-import statistics, sys
-rows = [tuple(float(v) for v in line.split()) for line in open(sys.argv[1]) if line.strip()]
-print(" ".join("%g" % statistics.median(col) for col in zip(*rows)))
+    python3 - "$runs" "$1" "$out/rss.txt" <<'EOF'
+import os, statistics, subprocess, sys, time
+runs, command, rss_file = int(sys.argv[1]), sys.argv[2], sys.argv[3]
+walls, cpus, rsss = [], [], []
+for _ in range(runs):
+    with open(os.devnull, "rb") as null_in, open(os.devnull, "wb") as null_out:
+        started = time.perf_counter()
+        # /usr/bin/time for the peak: a child forked from this Python would
+        # count the interpreter's own resident set.
+        child = subprocess.Popen(["/usr/bin/time", "-f", "%M", "-o", rss_file, "sh", "-c", command],
+                                 stdin=null_in, stdout=null_out)
+        _, status, usage = os.wait4(child.pid, 0)
+        walls.append(time.perf_counter() - started)
+    if status != 0:
+        print("warning: exit status %d of %s" % (status, command), file=sys.stderr)
+    cpus.append(usage.ru_utime + usage.ru_stime)
+    rsss.append(int(open(rss_file).read().split()[-1]))  # KB
+print("%.4f %.4f %d" % (statistics.median(walls), statistics.median(cpus), statistics.median(rsss)))
 EOF
 }
 
