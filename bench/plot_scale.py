@@ -1,11 +1,12 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Draws bench/scale_chart.png from the recorded scale figures.
 
     bench/plot_scale.py [--csv bench/scale_figures.csv] [--out bench/scale_chart.png]
 
 The CSV is what bench/run_scale_bench.sh writes (one line per program and
-tree). Left: time per entry (wall and CPU) against the tree's size; right:
-peak memory. Needs matplotlib (Debian: apt-get install -y python3-matplotlib).
+tree). Left: time per entry (wall and CPU, start-up not subtracted) against
+the tree's size; right: peak memory. Lines: the trees whose flat folder grows
+with them; stars: the 2.1M tree whose flat folder keeps 50,000 files. Needs matplotlib (Debian: apt-get install -y python3-matplotlib).
 """
 import argparse
 import csv
@@ -21,19 +22,24 @@ LABELS = {"new": "streamed walk (new)", "old": "whole tree in memory (old)", "fi
 STYLES = {"new": ("tab:blue", "o"), "old": ("tab:red", "s"), "find": ("tab:gray", "^")}
 
 
+# The scale series: make_tree.py's proportions, the flat folder scaled with
+# the tree (5,000, 50,000 and 500,000 files). The 2.1M tree whose flat folder
+# keeps 50,000 files is drawn as a point of its own.
+SCALED = ("tree-21k", "tree", "tree-2100k")
+FLAT_KEPT = "tree-2100k-flat50k"
+
+
 def read_figures(path):
-    series = {}
+    series, kept = {}, {}
     for row in csv.DictReader(open(path, encoding="utf-8")):
-        entries = int(row["entries"])
-        # Only the nested trees of make_tree.py's proportions make the scale
-        # series; the flat folder and the empty start-up run are other figures.
-        if entries == 0 or row["tree"].startswith("flat"):
-            continue
-        series.setdefault(row["program"], []).append(
-            (entries, float(row["wall_s"]), float(row["cpu_s"]), int(row["peak_rss_kb"])))
+        figures = (int(row["entries"]), float(row["wall_s"]), float(row["cpu_s"]), int(row["peak_rss_kb"]))
+        if row["tree"] in SCALED:
+            series.setdefault(row["program"], []).append(figures)
+        elif row["tree"] == FLAT_KEPT:
+            kept[row["program"]] = figures
     for rows in series.values():
         rows.sort()
-    return series
+    return series, kept
 
 
 def main():
@@ -41,9 +47,9 @@ def main():
     parser.add_argument("--csv", default=os.path.join(HERE, "scale_figures.csv"))
     parser.add_argument("--out", default=os.path.join(HERE, "scale_chart.png"))
     args = parser.parse_args()
-    series = read_figures(args.csv)
+    series, kept = read_figures(args.csv)
 
-    fig, (time_ax, mem_ax) = plt.subplots(1, 2, figsize=(11, 4.5))
+    fig, (time_ax, mem_ax) = plt.subplots(1, 2, figsize=(12, 6.5))
     for program in ("old", "new", "find"):
         rows = series.get(program)
         if not rows:
@@ -57,13 +63,20 @@ def main():
         if program != "find":
             mem_ax.plot(sizes, [r[3] / 1024 for r in rows], color=color, marker=marker,
                         label=LABELS.get(program, program))
+        if program in kept:
+            entries, wall, _, rss = kept[program]
+            time_ax.plot([entries], [wall / entries * 1e6], color=color, marker="*", markersize=12,
+                         linestyle="none", label=LABELS.get(program, program) + ", wall, 50k flat")
+            if program != "find":
+                mem_ax.plot([entries], [rss / 1024], color=color, marker="*", markersize=12,
+                            linestyle="none", label=LABELS.get(program, program) + ", 50k flat")
     time_ax.set_xscale("log")
     time_ax.set_ylim(bottom=0)
     time_ax.set_xlabel("entries in the tree")
     time_ax.set_ylabel("µs per entry")
     time_ax.set_title("Time per entry (native, warm caches)")
     time_ax.grid(True, which="both", alpha=0.3)
-    time_ax.legend(fontsize=8)
+    time_ax.legend(fontsize=8, loc="upper center", bbox_to_anchor=(0.5, -0.15), ncol=2)
 
     mem_ax.set_xscale("log")
     mem_ax.set_yscale("log")
@@ -72,7 +85,7 @@ def main():
     mem_ax.set_ylabel("peak RSS, MB")
     mem_ax.set_title("Peak memory of the whole run")
     mem_ax.grid(True, which="both", alpha=0.3)
-    mem_ax.legend(fontsize=8)
+    mem_ax.legend(fontsize=8, loc="upper center", bbox_to_anchor=(0.5, -0.15), ncol=2)
 
     fig.tight_layout()
     fig.savefig(args.out, dpi=100)
