@@ -81,8 +81,9 @@ bool read_whole(const std::string& path, std::string* bytes) {
 bool run_listing(const char* tree, const std::string& output) {
     settings_t settings;
     settings_init(&settings);
-    str_copy_bounded(settings.folder, tree, PATH_BUFFER_SIZE);
-    str_copy_bounded(settings.output_file, output.c_str(), PATH_BUFFER_SIZE);
+    // The bench's paths are the system's own bytes.
+    if (!user_path_set(&settings.folder, tree) || !user_path_set(&settings.output_file, output.c_str()))
+        return false;
     settings.flags = FLAG_FULL_PATH | FLAG_SUBFOLDERS;
     worker_t* worker = worker_create(&settings);
     if (!worker) return false;
@@ -93,6 +94,7 @@ bool run_listing(const char* tree, const std::string& output) {
     os.WaitForSingleObject(worker->thread, INFINITE);
     const DWORD result = worker_exit_code(worker, LISTING_WRITE_FAILED);
     worker_release(worker);
+    settings_free(&settings);
     return result == LISTING_DONE;
 }
 

@@ -30,6 +30,19 @@ bool comes_before(const listed_item_t* a, const listed_item_t* b) {
     return order < 0;
 }
 
+uint64_t prefix_of(const char* key) {
+    uint64_t prefix = 0;
+    size_t i = 0;
+    for (; i < 8 && key[i]; ++i) prefix = prefix << 8 | (unsigned char)key[i];
+    return prefix << (8 * (8 - i));
+}
+
+bool slot_before(const sort_slot_t& a, const sort_slot_t& b) {
+    if (a.is_file != b.is_file) return a.is_file < b.is_file;
+    if (a.key_prefix != b.key_prefix) return a.key_prefix < b.key_prefix;
+    return comes_before(a.item, b.item);
+}
+
 const char* make_sort_key(arena_t* arena, const char* text) {
     char key[KEY_BUFFER_SIZE];
     int size =
@@ -75,7 +88,7 @@ bool leads_back_up(folder_node_t* node, const read_settings_t* settings) {
 }
 
 void read_items(folder_node_t* node, const read_settings_t* settings, reader_t* reader) {
-    reader->items.clear();
+    reader->slots.clear();
     folder_item_t found;
     while (os.folder_read(node->folder, &found)) {
         if (settings->stop->load(std::memory_order_relaxed)) return;
@@ -91,7 +104,7 @@ void read_items(folder_node_t* node, const read_settings_t* settings, reader_t* 
             return;
         }
         try {
-            reader->items.push_back(item);
+            reader->slots.push_back(sort_slot_t{prefix_of(item->sort_key), is_folder ? 0u : 1u, item});
         } catch (const std::bad_alloc&) {
             node->out_of_memory = true;
             return;
@@ -124,10 +137,13 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
     read_items(node, settings, reader);
     if (node->out_of_memory) return;
 
-    std::sort(reader->items.begin(), reader->items.end(), comes_before);
-    node->count = (uint32_t)reader->items.size();
-    node->items = (listed_item_t**)arena_copy_terminated(&node->arena, reader->items.data(), node->count,
-                                                         sizeof(listed_item_t*));
+    std::sort(reader->slots.begin(), reader->slots.end(), slot_before);
+    node->count = (uint32_t)reader->slots.size();
+    node->items = (listed_item_t**)arena_take(&node->arena, (node->count + 1) * sizeof(listed_item_t*));
+    if (node->items) {
+        for (uint32_t i = 0; i < node->count; ++i) node->items[i] = reader->slots[i].item;
+        node->items[node->count] = nullptr;
+    }
     if (!node->items) {
         node->out_of_memory = true;
         node->count = 0;
@@ -136,7 +152,7 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
     if (!settings->subfolders) return;
     for (uint32_t i = 0; i < node->count; ++i) {
         listed_item_t* item = node->items[i];
-        if (!item_is_folder(item)) continue;
+        if (!item_is_folder(item)) break;  // folders come first
         folder_node_t* child = (folder_node_t*)arena_take(&node->arena, sizeof(folder_node_t));
         if (!child) {
             node->out_of_memory = true;

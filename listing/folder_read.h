@@ -19,10 +19,18 @@ struct read_settings_t {
     std::mutex* identity_lock;    // folders' identities are asked from several readers
 };
 
+// One item as the sort sees it: the start of its key and whether it is a
+// file, beside the item, so that most comparisons touch no item at all.
+struct sort_slot_t {
+    uint64_t key_prefix;  // the key's first 8 bytes, big-endian: compared as a number
+    uint64_t is_file;
+    listed_item_t* item;
+};
+
 // What one reading thread owns.
 struct reader_t {
     filter_t* filter;  // a filter keeps working storage: one per thread
-    std::vector<listed_item_t*> items;
+    std::vector<sort_slot_t> slots;
 };
 
 // Reads the node, which the caller has (NODE_READING). Afterwards the node
