@@ -16,6 +16,7 @@ bool settings_to_dialog(const settings_t* s, dialog_param_t* d) {
     d->filter_kind = s->filter_kind;
     d->flags = s->flags;
     d->case_mode = s->case_mode;
+    d->list = s->list;
     return user_path_copy(&d->folder, &s->folder) && user_path_copy(&d->output_file, &s->output_file);
 }
 
@@ -25,6 +26,7 @@ void dialog_to_settings(dialog_param_t* d, settings_t* s) {
     s->filter_kind = d->filter_kind;
     s->flags = d->flags;
     s->case_mode = d->case_mode;
+    s->list = d->list;
     user_path_move(&s->output_file, &d->output_file);
 }
 

@@ -15,7 +15,10 @@ wchar_t** split_command_line(const wchar_t* text, int* count);
 // Why a command line gives no run, the first reason found.
 enum command_problem_t {
     PROBLEM_NONE,
-    PROBLEM_UNKNOWN_OPTION,  // "-x" naming no folder, before any "--" (Linux)
+    PROBLEM_UNKNOWN_OPTION,  // "-x" or "--x" naming no folder, before any "--" (Linux)
+    PROBLEM_BAD_VALUE,       // a switch with a value it cannot take ("/depth:0", "/only:all files")
+    PROBLEM_MISSING_VALUE,   // "-o" or "--skip" with nothing after it (Linux)
+    PROBLEM_CONFLICT,        // switches that do not go together ("/csv" with "/null", "/bom" without "/utf8")
     PROBLEM_TOO_LONG,        // a path or a filter the program cannot hold whole
     PROBLEM_NO_FOLDER,       // no existing folder was named
     PROBLEM_NO_OUTPUT,       // no list file was named
@@ -29,16 +32,20 @@ struct command_line_t {
     bool dialog_wanted;         // no /noui, and /auto did not name the list
     bool help;                  // "/?", and on Linux "-h" and "--help"
     bool version;               // "--version" (Linux)
-    command_problem_t problem;  // PROBLEM_UNKNOWN_OPTION, PROBLEM_TOO_LONG or an /auto one
-    const char* refused;        // the argument behind PROBLEM_UNKNOWN_OPTION or PROBLEM_TOO_LONG
+    command_problem_t problem;  // the first reason the command line cannot be used, or PROBLEM_NONE
+    const char* refused;        // the argument behind the problem, where one is to blame
 };
+
+// The list file name that stands for standard output.
+constexpr char STANDARD_OUTPUT_NAME[] = "-";
 
 // Reads args[1 .. count - 1] into s, which holds the defaults: "/noui",
 // "/auto" and the setting switches (any letter case; later ones replace
-// earlier ones), an existing folder and an output file. args are the code
-// page 932 texts, on which switches are read; native the same arguments in
-// native text, which the paths keep. native may be null: the paths are then
-// made from args.
+// earlier ones, "/skip:" adds up), an existing folder and a list file; on
+// Linux also the GNU spellings ("-r", "--output=FILE", "--max-depth 2").
+// args are the code page 932 texts, on which switches are read; native the
+// same arguments in native text, which the paths keep. native may be null:
+// the paths are then made from args.
 void read_command_line(settings_t* s, int count, const char* const* args, const nchar_t* const* native,
                        command_line_t* result);
 // The same on code page 932 texts alone; true when the settings dialog is wanted.

@@ -2,11 +2,21 @@
 
 #include "app/file_tests.h"
 
+void list_options_init(list_options_t* options) {
+    mem_zero(options, sizeof *options);
+    options->only = ONLY_ALL;
+    options->order = ORDER_NAME;
+    options->format = FORMAT_LIST;
+    options->line_end = LINE_END_CRLF;
+    options->separator = '\\';
+}
+
 void settings_init(settings_t* s) {
     mem_zero(s, sizeof *s);
     s->flags = FLAG_FULL_PATH;
     s->case_mode = CASE_UNCHANGED;
     s->filter_kind = FILTER_NONE;
+    list_options_init(&s->list);
     user_path_init(&s->folder);
     user_path_init(&s->output_file);
 }

@@ -66,3 +66,35 @@ const char* usage_text() {
     if (DASH_OPTIONS) append(end, USAGE_SIGNALS);
     return usage;
 }
+
+const char* command_problem_text(command_problem_t problem) {
+    switch (problem) {
+        case PROBLEM_UNKNOWN_OPTION:
+            return "不明なオプションです (scrivlet --help で使い方を表示します): ";
+        case PROBLEM_BAD_VALUE:
+            return "スイッチの値を使えません: ";
+        case PROBLEM_MISSING_VALUE:
+            return "スイッチに値がありません: ";
+        case PROBLEM_CONFLICT:
+            return "一緒には使えないスイッチです (/csv と /tsv は /null、/lf、/sep:/ と一緒に使えず、"
+                   "/bom には /utf8 が要ります): ";
+        case PROBLEM_TOO_LONG:
+            return "長すぎて扱えないパスまたはフィルタがあります。";
+        case PROBLEM_NO_FOLDER:
+            return "指定されたフォルダが見つかりません。";
+        case PROBLEM_NO_OUTPUT:
+            return "出力ファイルが指定されていません。";
+        case PROBLEM_AUTO_TAKEN:
+            return "/auto の出力ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) "
+                   "はすべて使われています。";
+        case PROBLEM_AUTO_ROOT:
+            return "ルートフォルダには /auto で出力ファイル名を付けられません。";
+        default:
+            return "コマンドラインを使えません。";
+    }
+}
+
+bool command_problem_names_argument(command_problem_t problem) {
+    return problem == PROBLEM_UNKNOWN_OPTION || problem == PROBLEM_BAD_VALUE ||
+           problem == PROBLEM_MISSING_VALUE || problem == PROBLEM_CONFLICT;
+}

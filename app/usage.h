@@ -8,6 +8,11 @@
 // The usage text in code page 932, lines ending in "\n".
 const char* usage_text();
 
+// Why a command line cannot be used, in code page 932; where
+// command_problem_names_argument says so, the refused argument follows it.
+const char* command_problem_text(command_problem_t problem);
+bool command_problem_names_argument(command_problem_t problem);
+
 // The usage: a message box captioned "Scrivlet" on Windows, standard output on Linux.
 void show_usage();
 // "scrivlet VERSION" on standard output (Linux).

@@ -20,26 +20,6 @@ void put_utf8(FILE* stream, const char* text) {
     free(utf8);
 }
 
-const char* problem_text(command_problem_t problem) {
-    switch (problem) {
-        case PROBLEM_UNKNOWN_OPTION:
-            return "不明なオプションです (scrivlet --help で使い方を表示します): ";
-        case PROBLEM_TOO_LONG:
-            return "長すぎて扱えないパスまたはフィルタがあります。";
-        case PROBLEM_NO_FOLDER:
-            return "指定されたフォルダが見つかりません。";
-        case PROBLEM_NO_OUTPUT:
-            return "出力ファイルが指定されていません。";
-        case PROBLEM_AUTO_TAKEN:
-            return "/auto の出力ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) "
-                   "はすべて使われています。";
-        case PROBLEM_AUTO_ROOT:
-            return "ルートフォルダには /auto で出力ファイル名を付けられません。";
-        default:
-            return "コマンドラインを使えません。";
-    }
-}
-
 }  // namespace
 
 void show_usage() {
@@ -57,7 +37,7 @@ void report_unusable_command_line(command_problem_t problem, const char* argumen
         return;
     }
     put_utf8(stderr, "scrivlet: ");
-    put_utf8(stderr, problem_text(problem));
-    if (problem == PROBLEM_UNKNOWN_OPTION && argument) put_utf8(stderr, argument);
+    put_utf8(stderr, command_problem_text(problem));
+    if (argument && command_problem_names_argument(problem)) put_utf8(stderr, argument);
     fputs("\n", stderr);
 }

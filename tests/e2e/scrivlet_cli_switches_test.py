@@ -76,16 +76,16 @@ class help_and_status_test(tree_case):
 
     def test_unknown_dash_option_is_refused_unless_after_double_dash(self):
         out = os.path.join(self.root, "out.txt")
-        result = run("/noui", "/sub:1", "-r", out, cwd=self.root)
+        result = run("/noui", "/sub:1", "-x", out, cwd=self.root)
         self.assertEqual(result.returncode, 1)
         lines = result.stderr.decode().splitlines()
         self.assertEqual(len(lines), 1, lines)
-        self.assertIn("-r", lines[0])
-        self.assertEqual(sorted(os.listdir(self.root)), ["tree"], "no list file named -r, and no other")
+        self.assertIn("-x", lines[0])
+        self.assertEqual(sorted(os.listdir(self.root)), ["tree"], "no list file named -x, and no other")
 
-        result = run("/noui", self.top, "--", "-r", cwd=self.root)
+        result = run("/noui", self.top, "--", "-x", cwd=self.root)
         self.assertEqual(result.returncode, 0, result.stderr.decode())
-        self.assertEqual(len(lines_of(self.read(os.path.join(self.root, "-r")))), 6)
+        self.assertEqual(len(lines_of(self.read(os.path.join(self.root, "-x")))), 6)
 
     def test_exit_status_1_with_its_line(self):
         out = os.path.join(self.root, "out.txt")

@@ -239,6 +239,67 @@ TEST(SettingSwitches, UnknownValuesAreUnknownSwitches) {
     EXPECT_STREQ(p.settings.output_file.text, "");
 }
 
+TEST(SettingSwitches, WhatIsWalkedAndHowLinesAreWritten) {
+    const parsed_t p =
+        parse({"/skip:.git", "/SKIP:node_modules *.bak", "/depth:12", "/only:Files", "/trim", "/nohidden",
+               "/order:natural", "/utf8", "/null", "/sep:/", "/bom", "/quiet", "/v"});
+    EXPECT_STREQ(p.settings.list.skip_text, ".git;node_modules *.bak") << "several /skip: add up";
+    EXPECT_EQ(p.settings.list.max_depth, 12u);
+    EXPECT_EQ(p.settings.list.only, ONLY_FILES);
+    EXPECT_EQ(p.settings.list.flags, LIST_TRIM | LIST_NO_HIDDEN | LIST_BOM);
+    EXPECT_EQ(p.settings.list.order, ORDER_NATURAL);
+    EXPECT_EQ(p.settings.list.line_end, LINE_END_NUL);
+    EXPECT_EQ(p.settings.list.separator, '/');
+    EXPECT_EQ(p.settings.run_flags, RUN_QUIET | RUN_SUMMARY);
+    EXPECT_EQ(parse({"/csv"}).settings.list.format, FORMAT_CSV);
+    EXPECT_EQ(parse({"/tsv"}).settings.list.format, FORMAT_TSV);
+    EXPECT_EQ(parse({"/lf"}).settings.list.line_end, LINE_END_LF);
+    EXPECT_EQ(parse({"/only:folders", "/only:all"}).settings.list.only, ONLY_ALL);
+    EXPECT_EQ(parse({"/order:natural", "/order:name"}).settings.list.order, ORDER_NAME);
+}
+
+TEST(SettingSwitches, ValuesAndCombinationsThatCannotBeUsedAreRefused) {
+    struct refusal_t {
+        args_t args;
+        command_problem_t problem;
+        std::string refused;
+    };
+    const refusal_t cases[] = {
+        {{"/depth:0"}, PROBLEM_BAD_VALUE, "/depth:0"},
+        {{"/depth:"}, PROBLEM_BAD_VALUE, "/depth:"},
+        {{"/depth:-1"}, PROBLEM_BAD_VALUE, "/depth:-1"},
+        {{"/depth:99999999999999999999"}, PROBLEM_BAD_VALUE, "/depth:99999999999999999999"},
+        {{"/only:everything"}, PROBLEM_BAD_VALUE, "/only:everything"},
+        {{"/order:size"}, PROBLEM_BAD_VALUE, "/order:size"},
+        {{"/sep:|"}, PROBLEM_BAD_VALUE, "/sep:|"},
+        {{"/csv", "/null"}, PROBLEM_CONFLICT, "/null"},
+        {{"/lf", "/tsv"}, PROBLEM_CONFLICT, "/lf"},
+        {{"/sep:/", "/csv"}, PROBLEM_CONFLICT, "/sep:/"},
+        {{"/bom"}, PROBLEM_CONFLICT, "/bom"},
+        {{"/skip:" + std::string(SKIP_TEXT_SIZE, 'x')},
+         PROBLEM_TOO_LONG,
+         "/skip:" + std::string(SKIP_TEXT_SIZE, 'x')},
+    };
+    for (const refusal_t& c : cases) {
+        settings_t s;
+        settings_init(&s);
+        std::vector<const char*> args = {"scrivlet"};
+        for (const std::string& a : c.args) args.push_back(a.c_str());
+        command_line_t result;
+        read_command_line(&s, (int)args.size(), args.data(), nullptr, &result);
+        EXPECT_EQ(result.problem, c.problem) << c.args[0];
+        EXPECT_EQ(result.refused ? std::string(result.refused) : "", c.refused) << c.args[0];
+        settings_free(&s);
+    }
+    settings_t s;
+    settings_init(&s);
+    const char* allowed[] = {"scrivlet", "/csv", "/sep:\\", "/utf8", "/bom"};
+    command_line_t result;
+    read_command_line(&s, 5, allowed, nullptr, &result);
+    EXPECT_EQ(result.problem, PROBLEM_NONE) << "the default separator and a BOM go with /csv";
+    settings_free(&s);
+}
+
 TEST(SettingSwitches, FilterTooLongToHoldIsRefused) {
     settings_t s;
     settings_init(&s);

@@ -1,5 +1,6 @@
 // The native build's command line: absolute paths begin with "/".
 #include <gtest/gtest.h>
+#include <string.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -80,15 +81,94 @@ TEST(ParseCommandLinePosix, DashOptions) {
     EXPECT_TRUE(read(&s, {"-h"}).help);
     EXPECT_TRUE(read(&s, {"--help"}).help);
     EXPECT_TRUE(read(&s, {"--version"}).version);
-    command_line_t r = read(&s, {"/noui", "/sub:1", "-r", "out.txt"});
+    command_line_t r = read(&s, {"/noui", "/sub:1", "-x", "out.txt"});
     EXPECT_EQ(r.problem, PROBLEM_UNKNOWN_OPTION);
-    EXPECT_STREQ(r.refused, "-r");
+    EXPECT_STREQ(r.refused, "-x");
     EXPECT_STREQ(s.output_file.text, "out.txt") << "the refused argument named no file";
 
-    r = read(&s, {"--", "-r", "--help"});
+    r = read(&s, {"--", "-x", "--help"});
     EXPECT_EQ(r.problem, PROBLEM_NONE);
     EXPECT_FALSE(r.help) << "after -- every argument is a path";
     EXPECT_STREQ(s.output_file.text, "--help");
+    settings_free(&s);
+}
+
+// Every GNU spelling gives the settings of its Windows one.
+TEST(ParseCommandLinePosix, GnuSpellingsMatchTheWindowsOnes) {
+    const std::vector<std::pair<std::vector<const char*>, std::vector<const char*>>> cases = {
+        {{"-r"}, {"/sub:1"}},
+        {{"--recursive", "--relative", "--utf8", "--short"}, {"/sub:1", "/rel", "/utf8", "/short"}},
+        {{"-o", "out.txt"}, {"out.txt"}},
+        {{"-oout.txt"}, {"out.txt"}},
+        {{"--output=out.txt"}, {"out.txt"}},
+        {{"--skip=.git", "--skip", "node_modules"}, {"/skip:.git;node_modules"}},
+        {{"--max-depth=2"}, {"/depth:2"}},
+        {{"--max-depth", "3"}, {"/depth:3"}},
+        {{"--files-only"}, {"/only:files"}},
+        {{"--folders-only"}, {"/only:folders"}},
+        {{"--only=folders"}, {"/only:FOLDERS"}},
+        {{"--csv"}, {"/csv"}},
+        {{"--tsv"}, {"/tsv"}},
+        {{"-0", "--utf8", "--sep=/"}, {"/null", "/utf8", "/sep:/"}},
+        {{"--lf"}, {"/lf"}},
+        {{"--trim", "--no-hidden", "--order", "natural"}, {"/trim", "/nohidden", "/order:natural"}},
+        {{"-rq0"}, {"/sub:1", "/quiet", "/null"}},
+        {{"--wild=*.txt", "--case=upper"}, {"/wild:*.txt", "/case:upper"}},
+        {{"--regex", "^a", "--no-filter"}, {"/regex:^a", "/nofilter"}},
+        {{"--noui", "--verbose", "--bom", "--utf8"}, {"/noui", "/v", "/bom", "/utf8"}},
+    };
+    for (const auto& c : cases) {
+        settings_t gnu;
+        settings_t windows;
+        const command_line_t g = read(&gnu, c.first);
+        const command_line_t w = read(&windows, c.second);
+        const std::string name = c.first[0];
+        EXPECT_EQ(g.problem, PROBLEM_NONE) << name;
+        EXPECT_EQ(w.problem, PROBLEM_NONE) << name;
+        EXPECT_EQ(g.dialog_wanted, w.dialog_wanted) << name;
+        EXPECT_EQ(gnu.flags, windows.flags) << name;
+        EXPECT_EQ(gnu.run_flags, windows.run_flags) << name;
+        EXPECT_EQ(gnu.case_mode, windows.case_mode) << name;
+        EXPECT_EQ(gnu.filter_kind, windows.filter_kind) << name;
+        EXPECT_STREQ(gnu.filter_text, windows.filter_text) << name;
+        EXPECT_EQ(memcmp(&gnu.list, &windows.list, sizeof gnu.list), 0) << name;
+        EXPECT_STREQ(gnu.output_file.native, windows.output_file.native) << name;
+        settings_free(&gnu);
+        settings_free(&windows);
+    }
+}
+
+TEST(ParseCommandLinePosix, GnuSpellingsThatCannotBeUsed) {
+    settings_t s;
+    struct refusal_t {
+        std::vector<const char*> args;
+        command_problem_t problem;
+        const char* refused;
+    };
+    const refusal_t cases[] = {
+        {{"-o"}, PROBLEM_MISSING_VALUE, "-o"},
+        {{"--skip"}, PROBLEM_MISSING_VALUE, "--skip"},
+        {{"--csv=yes"}, PROBLEM_BAD_VALUE, "--csv=yes"},
+        {{"--max-depth=0"}, PROBLEM_BAD_VALUE, "--max-depth=0"},
+        {{"-rx"}, PROBLEM_UNKNOWN_OPTION, "-rx"},
+        {{"--recursively"}, PROBLEM_UNKNOWN_OPTION, "--recursively"},
+    };
+    for (const refusal_t& c : cases) {
+        const command_line_t r = read(&s, c.args);
+        EXPECT_EQ(r.problem, c.problem) << c.args[0];
+        EXPECT_STREQ(r.refused, c.refused) << c.args[0];
+        EXPECT_EQ(s.flags, FLAG_FULL_PATH) << c.args[0] << ": nothing of a refused argument is taken";
+        settings_free(&s);
+    }
+}
+
+TEST(ParseCommandLinePosix, OutputValueIsTheListFileWhateverItLooksLike) {
+    settings_t s;
+    EXPECT_EQ(read(&s, {"/noui", "-"}).problem, PROBLEM_NONE);
+    EXPECT_STREQ(s.output_file.native, "-") << "standard output";
+    EXPECT_EQ(read(&s, {"--output", "/sub:1"}).problem, PROBLEM_NONE);
+    EXPECT_STREQ(s.output_file.native, "/sub:1");
+    EXPECT_EQ(s.flags, FLAG_FULL_PATH);
     settings_free(&s);
 }
 

@@ -3,10 +3,12 @@
 
 #include <stdint.h>
 
+#include "app/settings.h"
 #include "app/user_path.h"
 #include "text/mbs.h"
 
-// The six settings in the order the dialog keeps them. The record owns its
+// The settings in the order the dialog keeps them: the six of the first
+// view, then the list options of its 詳細設定 dialog. The record owns its
 // two paths (app/user_path.h): dialog_param_init before use, dialog_param_free
 // after.
 struct dialog_param_t {
@@ -16,9 +18,10 @@ struct dialog_param_t {
     uint32_t flags;
     int32_t case_mode;
     user_path_t output_file;
+    list_options_t list;
 };
 
-// Empty paths and texts, every other field zero.
+// Empty paths and texts, the default list options, every other field zero.
 void dialog_param_init(dialog_param_t* param);
 void dialog_param_free(dialog_param_t* param);
 
