@@ -1,11 +1,13 @@
 // Fuzzes the regular-expression compiler and search: the input is a pattern,
 // a NUL byte and a name (no NUL: the whole input is the pattern and the name
-// is empty). Both are cut to 521 bytes, as the filter and the listing do.
+// is empty). Both are cut to 521 bytes, as the filter and the listing do,
+// and the pattern is compiled as typed, as the filter compiles it.
 //
 // Every pattern must compile (or be refused as too large) and search without
 // a crash or an overflow of the 1 MiB stack the runs get. Small cases are
 // also checked against the reference parser and the recursive matcher, and
-// every bracket text against its character-by-character reading.
+// every bracket text, for each character of the name in both letter cases,
+// against the reference reading and the engine's own reading of the text.
 #include <stddef.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -87,8 +89,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     for (const regex_class_t* c = program->classes; c != nullptr; c = c->next) {
         for (const char* p = name; *p != '\0'; p = mbs_next(p)) {
-            if (regex_class_test(c, mbs_char(p)) != regex_class_match_code(c->text, mbs_char(p))) {
-                fail("compiled class differs", pattern, name);
+            const unsigned int code = mbs_char(p);
+            // The code, and the code 0x20 away: for a letter, its other case.
+            for (const unsigned int s : {code, code ^ 0x20u}) {
+                if (s == 0) continue;  // the terminator is no character
+                const bool want = test::reference_class_match(c->text, s);
+                if (regex_class_match_code(c->text, s) != want) fail("class reading differs", pattern, name);
+                if (regex_class_test(c, s) != want) fail("compiled class differs", pattern, name);
             }
         }
     }

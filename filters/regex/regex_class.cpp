@@ -1,8 +1,13 @@
 // Bracket texts: '[a-z\d]' and '[^...]' as stored raw by the tokenizer.
 //
 // A text is read item by item: a character, a range "lo-hi", or an escape
-// that stands for a whole class ('\d'). Codes are compared exactly, as
-// unsigned numbers: no case or width folding. A leading "^" negates.
+// that stands for a whole class ('\d'). Items hold codes exactly, as unsigned
+// numbers; an ASCII letter is in the bracket when either of its cases is, as
+// a letter elsewhere in a pattern matches either case. So '[A-Z]' and
+// '[a-z]' are the same class, and '[Z-a]' holds the signs between Z and a
+// and both cases of each letter. Only ASCII letters are folded: width and
+// double-byte characters compare exactly. A leading "^" negates the folded
+// set, so '[^a-z]' holds no letter of either case.
 //
 // regex_class_match_code reads the text afresh for every test, as the
 // dialect defines it; regex_class_new reads it once into a table that gives
@@ -67,6 +72,20 @@ bool for_each_item(const char* q, range_fn visit_range, class_fn visit_class) {
     return false;
 }
 
+// The same letter in the other case; 0 for anything but an ASCII letter.
+unsigned int other_case(unsigned int c) {
+    if (c >= 'A' && c <= 'Z') return c + ('a' - 'A');
+    if (c >= 'a' && c <= 'z') return c - ('a' - 'A');
+    return 0;
+}
+
+// True when one of the items (the text after any "^") holds s exactly.
+bool items_hold(const char* items, unsigned int s) {
+    return for_each_item(
+        items, [s](unsigned int lo, unsigned int hi) { return lo <= s && s <= hi; },
+        [s](const char* nested) { return regex_class_match_code(nested, s); });
+}
+
 void set_bit(unsigned char* bits, unsigned int code) {
     bits[code / 8] |= (unsigned char)(1u << (code % 8));
 }
@@ -75,14 +94,10 @@ void set_bit(unsigned char* bits, unsigned int code) {
 
 bool regex_class_match_code(const char* text, unsigned int s) {
     const bool negated = text[0] == '^';
-    const bool found = for_each_item(
-        negated ? text + 1 : text, [s](unsigned int lo, unsigned int hi) { return lo <= s && s <= hi; },
-        [s](const char* nested) { return regex_class_match_code(nested, s); });
+    const char* items = negated ? text + 1 : text;
+    const unsigned int other = other_case(s);
+    const bool found = items_hold(items, s) || (other != 0 && items_hold(items, other));
     return negated ? !found : found;
-}
-
-bool regex_class_match(const char* text, const char* p) {
-    return regex_class_match_code(text, mbs_char(p));
 }
 
 regex_class_t* regex_class_new(const char* text) {

@@ -73,12 +73,10 @@ struct regex_class_t {
     regex_class_t* next;
 };
 
-// True when the character code s is one of the bracket text's: the text read
-// item by item as written, every time (the reference the compiled form must
-// agree with).
+// True when the character code s is one of the bracket text's, an ASCII
+// letter in either case: the text read item by item as written, every time
+// (the reference the compiled form must agree with).
 bool regex_class_match_code(const char* text, unsigned int s);
-// The same for the character at p.
-bool regex_class_match(const char* text, const char* p);
 
 regex_class_t* regex_class_new(const char* text);
 void regex_class_free(regex_class_t* char_class);

@@ -4,10 +4,9 @@
 #include "TOOLS/toolwind/toolwind.h"
 
 filter_regexp_t::filter_regexp_t(const char* text) : program(nullptr) {
+    // Compiled as typed: letters match either case in the search itself,
+    // while '\D' and '\d' must stay apart.
     str_copy_bounded(pattern, text, sizeof(pattern));
-    // Lower-cased before compiling, so '\D' reads as '\d' and '[A-Z]' as
-    // '[a-z]'; literal letters match in either case anyway.
-    mbs_lower(pattern);
     if (pattern[0] == '\0') return;
     regex_compile_status_t status = REGEX_COMPILED;
     program = regex_compile(pattern, &status);

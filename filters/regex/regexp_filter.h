@@ -8,8 +8,8 @@
 
 class filter_regexp_t final : public filter_t {
 public:
-    // Compiles the text (cut to 521 bytes, lower-cased). An empty text, or
-    // one that compiles to no program, passes every name.
+    // Compiles the text (cut to 521 bytes, letter case kept). An empty text,
+    // or one that compiles to no program, passes every name.
     explicit filter_regexp_t(const char* text);
     ~filter_regexp_t() override;
     filter_regexp_t(const filter_regexp_t&) = delete;

@@ -1,6 +1,7 @@
 // The regular-expression filter in a real listing: folders always pass, file
-// names are tested bare, an empty expression lists everything, and a name
-// whose search gives up is kept.
+// names are tested bare, letters match either case (in brackets too), an
+// empty expression lists everything, and a name whose search gives up is
+// kept.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -78,4 +79,12 @@ TEST(RegexpListing, NameWhoseSearchGivesUpIsKept) {
     // Exponential for a run of 'a' without 'b': the search gives up there,
     // and the name stays in the list rather than being lost.
     EXPECT_EQ(list(top, dir.join("out.txt"), "(a|a)*b(?!x)"), (lines_t{long_name, "aab"}));
+}
+
+TEST(RegexpListing, BracketIgnoresLetterCase) {
+    test::temp_dir dir;
+    const std::string top = dir.join("tree");
+    test::make_folder(top);
+    for (const char* name : {"a.txt", "B.TXT", "1.txt", "c.log"}) test::write_file(top + "\\" + name, "");
+    EXPECT_EQ(list(top, dir.join("out.txt"), "[A-Z]+\\.TXT"), (lines_t{"a.txt", "B.TXT"}));
 }

@@ -1,8 +1,9 @@
-// Reference versions of the regular-expression parser and matcher, for tests
-// and fuzzers only: plain recursive transcriptions of the dialect's rules,
-// slow where the real ones are careful (the parser re-parses the text after
-// every "(" that does not close, which is exponential in their number; the
-// matcher recurses once per transition taken).
+// Reference versions of the regular-expression parser, bracket reading and
+// matcher, for tests and fuzzers only: plain recursive transcriptions of the
+// dialect's rules, slow where the real ones are careful (the parser re-parses
+// the text after every "(" that does not close, which is exponential in their
+// number; a bracket is read afresh at every test; the matcher recurses once
+// per transition taken).
 #pragma once
 
 #include <memory>
@@ -256,6 +257,66 @@ inline std::string reference_tree_difference(const reference_node_t* want_root,
     return "";
 }
 
+// --- Bracket texts ------------------------------------------------------------------
+
+inline bool reference_class_match(const char* text, unsigned int s);
+
+// The code of an escape's expansion when it is one character.
+inline bool reference_one_character(const char* expansion, unsigned int* code) {
+    const unsigned char first = (unsigned char)expansion[0];
+    if (first != 0 && expansion[1] == '\0') {
+        *code = first;
+        return true;
+    }
+    if (mbs_is_lead_byte(first) && expansion[1] != '\0' && expansion[2] == '\0') {
+        *code = first * 256u + (unsigned char)expansion[1];
+        return true;
+    }
+    return false;
+}
+
+// True when an item of the text (after any "^") holds s: a character, a
+// range "lo-hi" whose ends may be one-character escapes, or an escape that
+// stands for a class. Codes compared exactly.
+inline bool reference_items_hold(const char* q, unsigned int s) {
+    char expansion[REGEX_TEXT_SIZE];
+    while (*q != '\0') {
+        unsigned int lo;
+        if (*q == '\\') {
+            q = regex_expand_escape(expansion, q);
+            if (!reference_one_character(expansion, &lo)) {
+                if (reference_class_match(expansion, s)) return true;
+                continue;
+            }
+        } else {
+            lo = mbs_char(q);
+            q = mbs_next(q);
+        }
+        unsigned int hi = lo;
+        if (q[0] == '-' && q[1] == '\\') {
+            const char* after = regex_expand_escape(expansion, q + 1);
+            if (reference_one_character(expansion, &hi)) q = after;
+        } else if (q[0] == '-' && q[1] != '\0') {
+            hi = mbs_char(q + 1);
+            q = mbs_next(q + 1);
+        }
+        if (lo <= s && s <= hi) return true;
+    }
+    return false;
+}
+
+// A bracket text against the character code s: s is in it when s, or the
+// same ASCII letter in the other case, is held by an item; a leading "^"
+// negates the result.
+inline bool reference_class_match(const char* text, unsigned int s) {
+    const bool negated = text[0] == '^';
+    const char* items = negated ? text + 1 : text;
+    bool found = reference_items_hold(items, s);
+    if (s >= 'A' && s <= 'Z') found = found || reference_items_hold(items, s - 'A' + 'a');
+    if (s >= 'a' && s <= 'z') found = found || reference_items_hold(items, s - 'a' + 'A');
+    return found != negated;
+}
+
 // --- Matcher ------------------------------------------------------------------------
 
 struct reference_result_t {
@@ -322,7 +383,7 @@ private:
         if (t->is_epsilon) return true;
         if (*p == '\0') return false;
         if (t->kind == RX_ANY) return true;
-        if (t->kind == RX_CLASS) return regex_class_match(t->text, p);
+        if (t->kind == RX_CLASS) return reference_class_match(t->text, mbs_char(p));
         if (t->kind == RX_CHAR) return regex_char_equal(t->ch, p, t->options);
         return false;
     }
