@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/file_tests.h"
 #include "app/platform_rules.h"
+#include "app/report.h"
 #include "app/usage.h"
 #include "ui/progress/progress_window.h"
 #include "ui/settings/settings_dialog.h"
@@ -84,14 +85,23 @@ int app_main(HINSTANCE instance, int count, const char* const* args, const nchar
         return exit_code;  // cancelled, or nothing to run: no beep
     }
 
-    worker_t* worker = worker_create(&settings);
+    listing_run_t run = {};
+    run.settings = &settings;
+    worker_t* worker = worker_create(&run);
     if (worker) {
         worker_start(worker);
         progress_run(instance, worker, load_small_app_icon(instance));
-        exit_code = app_exit_code(worker);
+        exit_code = app_exit_code(worker, &run.outcome);
         worker_release(worker);
+    } else {
+        // No thread or no event for the run: nothing was listed.
+        run.outcome.status = EXIT_NO_MEMORY;
+        run.outcome.failure = LISTING_FAILURE_NO_MEMORY;
+        run.outcome.error = os_last_error();
+        exit_code = EXIT_NO_MEMORY;
     }
-    os.MessageBeep(0xFFFFFFFF);
+    report_outcome(&settings, &run.outcome);
+    if (!(settings.run_flags & RUN_QUIET)) os.beep(0xFFFFFFFF);
     settings_free(&settings);
     return exit_code;
 }

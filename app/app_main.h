@@ -26,6 +26,8 @@ int app_main(HINSTANCE instance, int count, const char* const* args, const nchar
 // The 16 x 16 application icon for the notification area (null where there is none).
 HICON load_small_app_icon(HINSTANCE instance);
 
-// The exit code of a run whose worker has ended: 0 for the Windows program;
-// the command-line build passes a failed list write on so scripts notice.
-int app_exit_code(worker_t* worker);
+struct listing_outcome_t;
+
+// The exit code of a run whose worker has ended: the job's status, and on
+// Linux 128 + the signal's number for a run a signal cancelled.
+int app_exit_code(worker_t* worker, const listing_outcome_t* outcome);

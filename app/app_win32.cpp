@@ -7,12 +7,11 @@ HICON load_small_app_icon(HINSTANCE instance) {
     return (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
 }
 
-// The job's result, as the Linux program ends: a failed write (already shown
-// in its message box) is 2, and a run cancelled from the tray menu is 130
-// however far it got. When the progress window could not watch the worker,
-// the worker is stopped here, which makes it a cancelled run.
-int app_exit_code(worker_t* worker) {
+// The job's status, as the Linux program ends. A cancel from the tray menu
+// after the list was replaced changes nothing: the job says so. When the
+// progress window could not watch the worker, the worker is stopped here,
+// which makes it a cancelled run.
+int app_exit_code(worker_t* worker, const listing_outcome_t* outcome) {
     worker_stop(worker);
-    if (worker_is_cancelled(worker)) return (int)LISTING_CANCELLED;
-    return (int)worker_exit_code(worker, LISTING_WRITE_FAILED);
+    return worker_is_finished(worker) ? (int)outcome->status : (int)EXIT_CANCELLED;
 }

@@ -1,12 +1,18 @@
 // The command-line program has no windows: where the Windows program shows
 // its settings dialog this one says how to run unattended, and where it shows
-// the progress window this one waits for the worker. SIGINT (Ctrl+C), SIGTERM
-// and SIGHUP cancel the run; a second one ends the program at once. On a
-// terminal, one line on standard error tells how far the run is.
+// the progress window this one waits for the worker.
+//
+// Signals: SIGINT (Ctrl+C), SIGTERM and SIGHUP cancel the run (the old list
+// stays unless the new one has already taken its place); a second one ends
+// the program at once. Every other signal whose default ends the process
+// does so too, after the run's temporary file is removed. SIGPIPE is
+// ignored: a closed pipe is a failed write, reported as one.
+//
+// On a terminal, one line on standard error tells how far the run is; the
+// program's other lines never land inside it.
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,6 +20,8 @@
 #include "app/app_main.h"
 #include "listing/listing_job.h"
 #include "platform/posix/codepage_posix.h"
+#include "platform/posix/console_posix.h"
+#include "platform/posix/temp_files_posix.h"
 #include "ui/progress/progress_text.h"
 #include "ui/progress/progress_window.h"
 #include "ui/settings/settings_dialog.h"
@@ -21,104 +29,114 @@
 namespace {
 
 const int STOP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP};
-constexpr size_t STOP_SIGNAL_COUNT = sizeof STOP_SIGNALS / sizeof STOP_SIGNALS[0];
+// Those whose default action ends the process, beside the stop signals.
+const int ENDING_SIGNALS[] = {SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF,
+                              SIGXCPU, SIGXFSZ, SIGIO,   SIGPWR,  SIGSYS,    SIGTRAP,
+                              SIGABRT, SIGSEGV, SIGBUS,  SIGFPE,  SIGILL,    SIGSTKFLT};
+constexpr int MOST_SIGNALS = 65;
 
-// Both are read and written in the signal handler: lock-free atomics only.
-std::atomic<int> first_signal{0};     // the signal that cancelled the run; 0 for none
-std::atomic<bool> line_shown{false};  // the progress line is on the terminal now
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free,
-              "the signal handler needs lock-free atomics");
+// Read and written in the signal handlers: lock-free atomics only.
+std::atomic<int> first_signal{0};                // the signal that cancelled the run; 0 for none
+std::atomic<worker_t*> running_worker{nullptr};  // the run a stop signal cancels
+static_assert(std::atomic<int>::is_always_lock_free && std::atomic<worker_t*>::is_always_lock_free,
+              "the signal handlers need lock-free atomics");
+struct sigaction previous_actions[MOST_SIGNALS];
 
-// Back to the line's start, then the end of the line cleared.
-const char ERASE_LINE[] = "\r\x1b[K";
-
-// The first signal only asks for a cancel (the wait below passes it on, as
-// the job's rules for an existing list must hold); a second one ends the
-// program at once, even while the worker blocks opening a list file. Only
+// The first stop signal only raises the worker's cancel flag: the job
+// decides, at its one point, whether the old list stays. A second one ends
+// the program at once, even while the worker blocks on a list file. Only
 // async-signal-safe calls here.
 void on_stop_signal(int signal_number) {
     int none = 0;
-    if (first_signal.compare_exchange_strong(none, signal_number)) return;
-    if (line_shown.load()) {
-        ssize_t ignored = write(STDERR_FILENO, ERASE_LINE, sizeof ERASE_LINE - 1);
-        (void)ignored;
+    if (first_signal.compare_exchange_strong(none, signal_number)) {
+        worker_t* worker = running_worker.load();
+        if (worker) worker_cancel_from_signal(worker);
+        return;
     }
+    temp_files_remove_now();
+    console_progress_erase_now();
     _exit(128 + signal_number);
 }
 
-// How often the wait looks for a signal, as the progress window's timer polls.
-constexpr DWORD POLL_MILLISECONDS = 50;
-// The progress line changes at most four times a second; a run shorter than
-// that shows none.
-constexpr long LINE_REFRESH_MS = 250;
-
-long milliseconds_now() {
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return (long)now.tv_sec * 1000 + now.tv_nsec / 1000000;
+// Any other ending signal: the temporary file goes, then the signal ends the
+// process as it would have (through the handler there was before, such as
+// a sanitizer's).
+void on_ending_signal(int signal_number) {
+    temp_files_remove_now();
+    console_progress_erase_now();
+    sigaction(signal_number, &previous_actions[signal_number], nullptr);
+    raise(signal_number);
 }
 
-// The line is drawn with the cursor put back at its start, so that a message
-// of the job (a failed write) takes the line's place instead of following it.
+void handle(int signal_number, void (*handler)(int)) {
+    struct sigaction action = {};
+    action.sa_handler = handler;
+    // No SA_RESTART: nothing the run waits on is restarted behind its back.
+    sigemptyset(&action.sa_mask);
+    for (int stop : STOP_SIGNALS) sigaddset(&action.sa_mask, stop);
+    sigaction(signal_number, &action, &previous_actions[signal_number]);
+}
+
+template <typename Each>
+void for_each_ending_signal(Each each) {
+    for (int signal_number : STOP_SIGNALS) each(signal_number, on_stop_signal);
+    for (int signal_number : ENDING_SIGNALS) each(signal_number, on_ending_signal);
+    for (int signal_number = SIGRTMIN; signal_number <= SIGRTMAX && signal_number < MOST_SIGNALS;
+         ++signal_number)
+        each(signal_number, on_ending_signal);
+    each(SIGPIPE, SIG_IGN);
+}
+
+// How often the wait looks for a signal and the progress.
+constexpr uint32_t POLL_MILLISECONDS = 50;
+// The progress line changes at most four times a second; a run shorter than
+// that shows none.
+constexpr uint64_t LINE_REFRESH_MS = 250;
+
 struct progress_line_t {
     bool enabled;  // standard error is a terminal
-    long last_draw_ms;
-    char shown[PROGRESS_TEXT_SIZE];
+    uint64_t last_draw_ms;
 };
 
 void progress_line_update(progress_line_t* line, uint64_t count) {
-    const long now = milliseconds_now();
+    const uint64_t now = os.clock_ms();
     if (!line->enabled || now - line->last_draw_ms < LINE_REFRESH_MS) return;
     line->last_draw_ms = now;
     char text[PROGRESS_TEXT_SIZE];
     format_progress_text(text, sizeof text, PROGRESS_TIP, count);
-    if (line_shown.load() && strcmp(text, line->shown) == 0) return;
-    memcpy(line->shown, text, sizeof text);
-    // Code page 932 to UTF-8 takes at most 3 bytes for 2.
-    char utf8[PROGRESS_TEXT_SIZE * 2 + 8];
-    utf8_from_cp932(utf8, sizeof utf8, text);
-    fprintf(stderr, "\r%s\x1b[K\r", utf8);
-    fflush(stderr);
-    line_shown.store(true);
-}
-
-void progress_line_erase() {
-    if (!line_shown.exchange(false)) return;
-    fputs(ERASE_LINE, stderr);
-    fflush(stderr);
+    // Drawn again also when unchanged: a line of the job may have erased it.
+    console_progress_draw(text);
 }
 
 }  // namespace
 
 bool show_settings_dialog(dialog_param_t*) {
-    char line[FORMAT_BUFFER_SIZE];
-    utf8_from_cp932(line, sizeof line,
+    char text[FORMAT_BUFFER_SIZE];
+    utf8_from_cp932(text, sizeof text,
                     "scrivlet: 設定ダイアログは Windows 版にだけあります。"
-                    "/noui フォルダ 出力ファイル、または /auto フォルダ で一覧を作成します。\n");
-    fputs(line, stderr);
+                    "scrivlet フォルダ、scrivlet /noui フォルダ 保存ファイル、または /auto フォルダ "
+                    "で一覧を作成します。\n");
+    fputs(text, stderr);
     return false;  // ends the run as a cancelled dialog does
 }
 
 bool progress_run(HINSTANCE, worker_t* worker, HICON) {
-    struct sigaction action = {};
-    action.sa_handler = on_stop_signal;
-    // A list file that blocks on open is opened again after the handler.
-    action.sa_flags = SA_RESTART;
-    sigemptyset(&action.sa_mask);
-    for (int signal_number : STOP_SIGNALS) sigaddset(&action.sa_mask, signal_number);
-    struct sigaction previous[STOP_SIGNAL_COUNT];
-    for (size_t i = 0; i < STOP_SIGNAL_COUNT; ++i) sigaction(STOP_SIGNALS[i], &action, &previous[i]);
+    first_signal.store(0);
+    running_worker.store(worker);
+    for_each_ending_signal([](int signal_number, void (*handler)(int)) { handle(signal_number, handler); });
 
-    progress_line_t line = {isatty(STDERR_FILENO) == 1, milliseconds_now(), ""};
-    while (os.WaitForSingleObject(worker->thread, POLL_MILLISECONDS) == WAIT_TIMEOUT) {
+    progress_line_t line = {isatty(STDERR_FILENO) == 1, os.clock_ms()};
+    while (os.wait(worker->thread, POLL_MILLISECONDS) == WAIT_TIMEOUT) {
+        // The event too, for whatever waits on it.
         if (first_signal.load()) worker_cancel(worker);
         progress_line_update(&line, worker_found(worker));
     }
-    // A signal that came as the job ended still makes the run a cancelled one.
-    if (first_signal.load()) worker_cancel(worker);
-    progress_line_erase();
+    console_progress_erase();
 
-    for (size_t i = 0; i < STOP_SIGNAL_COUNT; ++i) sigaction(STOP_SIGNALS[i], &previous[i], nullptr);
+    running_worker.store(nullptr);
+    for_each_ending_signal([](int signal_number, void (*)(int)) {
+        sigaction(signal_number, &previous_actions[signal_number], nullptr);
+    });
     return true;
 }
 
@@ -127,10 +145,10 @@ HICON load_small_app_icon(HINSTANCE) {
 }
 
 // As a shell reports a program ended by a signal: 128 and its number (130
-// for Ctrl+C, 143 for SIGTERM, 129 for SIGHUP); otherwise the job's result.
-int app_exit_code(worker_t* worker) {
+// for Ctrl+C, 143 for SIGTERM, 129 for SIGHUP) for a run the signal
+// cancelled; a run it came too late for ends as the job ended it.
+int app_exit_code(worker_t*, const listing_outcome_t* outcome) {
     const int signal_number = first_signal.load();
-    if (signal_number) return 128 + signal_number;
-    if (worker_is_cancelled(worker)) return (int)LISTING_CANCELLED;
-    return (int)worker_exit_code(worker, LISTING_WRITE_FAILED);
+    if (outcome->status == EXIT_CANCELLED && signal_number) return 128 + signal_number;
+    return (int)outcome->status;
 }

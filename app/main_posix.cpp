@@ -7,9 +7,13 @@
 
 #include "TOOLS/toolwind/toolwind.h"
 #include "app/app_main.h"
+#include "platform/posix/standard_streams_posix.h"
 
 int main(int argc, char** argv) {
-    // Name order follows the user's locale, as lstrcmpiA does on Windows.
+    // Before anything is opened: a closed standard stream must not be taken
+    // by the list file.
+    standard_streams_open_closed();
+    // Name order follows the user's locale, as it does on Windows.
     setlocale(LC_ALL, "");
 
     char** args = (char**)calloc((size_t)argc + 1, sizeof(char*));

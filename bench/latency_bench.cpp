@@ -85,17 +85,19 @@ bool run_listing(const char* tree, const std::string& output) {
     if (!user_path_set(&settings.folder, tree) || !user_path_set(&settings.output_file, output.c_str()))
         return false;
     settings.flags = FLAG_FULL_PATH | FLAG_SUBFOLDERS;
-    worker_t* worker = worker_create(&settings);
+    listing_run_t run = {};
+    run.settings = &settings;
+    worker_t* worker = worker_create(&run);
     if (!worker) return false;
     if (!worker_start(worker)) {
         worker_release(worker);
         return false;
     }
-    os.WaitForSingleObject(worker->thread, INFINITE);
-    const DWORD result = worker_exit_code(worker, LISTING_WRITE_FAILED);
+    os.wait(worker->thread, INFINITE);
+    const uint32_t result = worker_exit_code(worker, EXIT_LIST_FILE);
     worker_release(worker);
     settings_free(&settings);
-    return result == LISTING_DONE;
+    return result == EXIT_LISTED;
 }
 
 std::vector<int> parse_counts(const char* text) {

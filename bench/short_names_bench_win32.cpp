@@ -21,7 +21,9 @@ int main(int argc, char** argv) {
     user_path_set_text(&settings.output_file, argv[2]);
     settings.flags = FLAG_FULL_PATH | FLAG_SUBFOLDERS | (argc == 4 ? 0 : FLAG_SHORT_NAMES);
 
-    worker_t* worker = worker_create(&settings);
+    listing_run_t run = {};
+    run.settings = &settings;
+    worker_t* worker = worker_create(&run);
     if (!worker) {
         fprintf(stderr, "short_names_bench_win32: no worker\n");
         return 1;
@@ -32,7 +34,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     WaitForSingleObject(worker->thread, INFINITE);
-    DWORD result = worker_exit_code(worker, LISTING_WRITE_FAILED);
+    uint32_t result = worker_exit_code(worker, EXIT_LIST_FILE);
     worker_release(worker);
-    return result == LISTING_DONE ? 0 : 2;
+    return result == EXIT_LISTED ? 0 : 2;
 }

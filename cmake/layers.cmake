@@ -88,7 +88,7 @@ target_link_libraries(scrivlet_toolwind PUBLIC scrivlet_platform PRIVATE scrivle
 
 # The records of a run that the layers below app/ build on: the job settings,
 # the signalled test of the worker's events, the file tests of the dialog.
-set(_app_records app/settings.h app/settings.cpp app/user_path.h app/user_path.cpp app/is_signalled.h app/is_signalled.cpp app/file_tests.h
+set(_app_records app/settings.h app/settings.cpp app/exit_status.h app/user_path.h app/user_path.cpp app/is_signalled.h app/is_signalled.cpp app/file_tests.h
     app/file_tests.cpp)
 scrivlet_layer(scrivlet_app_records FILES ${_app_records})
 target_link_libraries(scrivlet_app_records PUBLIC scrivlet_text scrivlet_platform)
@@ -115,7 +115,7 @@ target_link_libraries(scrivlet_progress PUBLIC scrivlet_worker scrivlet_platform
 
 # The settings dialog, its choosers and the automatic names.
 scrivlet_layer(scrivlet_settings_ui FOLDERS ui/settings)
-target_link_libraries(scrivlet_settings_ui PUBLIC scrivlet_text PRIVATE scrivlet_app_records scrivlet_toolwind)
+target_link_libraries(scrivlet_settings_ui PUBLIC scrivlet_text scrivlet_app_records PRIVATE scrivlet_toolwind)
 
 # Resource ids shared by the resource script and the code.
 add_library(scrivlet_resource_ids INTERFACE)

@@ -35,14 +35,20 @@ struct folder_node_t {
     folder_node_t* next;        // walk order: the folder the walk needs after this one
     folder_node_t* parent;      // null for the top folder
     const listed_item_t* item;  // this folder in the parent's contents; null for the top
+    uint32_t index;             // the item's place among the parent's items
+    uint32_t depth;             // 0 for the top folder
     folder_t* folder;           // open until the node is freed: children open relative to it
     node_state_t state;         // guarded by the read-ahead queue's lock
     // Written by the one reader that has the node, read once it is NODE_READ:
     listed_item_t** items;  // sorted: folders first, then by key
     uint32_t count;
-    uint32_t error;  // the system's code when the folder could not be (wholly) read
-    bool unreadable;
-    bool loop;  // the same folder as one above it: listed, not walked
-    bool out_of_memory;
-    arena_t arena;  // the items, their texts and the child nodes
+    os_error_t error;  // why the folder could not be (wholly) read or held
+    bool unreadable;   // the system would not let it be read (whole): listed as far as it went
+    bool loop;         // the same folder as one above it: listed, not walked
+    bool exhausted;    // memory or another resource of the program ran out: the run ends
+    arena_t arena;     // the items, their texts and the child nodes
 };
+
+// True when a comes before b in the walk order: an ancestor before its
+// descendants, and among others by the places of their branches.
+bool node_precedes(const folder_node_t* a, const folder_node_t* b);

@@ -1,5 +1,6 @@
 #include "listing/folder_read.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
@@ -43,16 +44,20 @@ bool slot_before(const sort_slot_t& a, const sort_slot_t& b) {
     return comes_before(a.item, b.item);
 }
 
+// Null when the platform gives no key (no name is that long: something
+// else failed) or memory ran out; the reason is in os_last_error().
 const char* make_sort_key(arena_t* arena, const char* text) {
     char key[KEY_BUFFER_SIZE];
-    int size =
-        os.LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, key, sizeof key);
-    // A name without a key (none is that long) sorts by its bytes.
-    if (size <= 0) return text;
-    return (const char*)arena_copy_terminated(arena, key, (size_t)size - 1, 1);
+    const int size = os.sort_key(text, key, sizeof key);
+    if (size <= 0) return nullptr;
+    const char* copy = (const char*)arena_copy_terminated(arena, key, (size_t)size - 1, 1);
+    if (!copy) os_set_last_error(OS_ERROR_NO_MEMORY);
+    return copy;
 }
 
+// The item in the node's arena; null with the reason in os_last_error().
 listed_item_t* new_item(arena_t* arena, const folder_item_t* found) {
+    os_set_last_error(OS_ERROR_NO_MEMORY);
     listed_item_t* item = (listed_item_t*)arena_take(arena, sizeof(listed_item_t));
     if (!item) return nullptr;
     item->text = (const char*)arena_copy_terminated(arena, found->text, found->text_length, 1);
@@ -64,57 +69,106 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found) {
                                                             sizeof(nchar_t));
         if (!item->alias) return nullptr;
     }
-    item->sort_key = item->text ? make_sort_key(arena, item->text) : nullptr;
+    if (!item->text || !item->native) return nullptr;
+    item->sort_key = make_sort_key(arena, item->text);
     item->child = nullptr;
     item->text_length = (uint32_t)found->text_length;
     item->native_length = (uint32_t)found->native_length;
     item->attributes = found->attributes;
-    if (!item->text || !item->native || !item->sort_key) return nullptr;
-    return item;
+    return item->sort_key ? item : nullptr;
 }
 
-// True when the node's folder is one of the folders above it: only a link
-// or a junction can lead back up, so only those are asked.
-bool leads_back_up(folder_node_t* node, const read_settings_t* settings) {
-    if (!node->item || !(node->item->attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return false;
-    std::lock_guard<std::mutex> hold(*settings->identity_lock);
+enum link_check_t { LINK_WALKED, LINK_LOOPS, LINK_UNKNOWN };
+
+// Whether the node's folder is one of the folders above it: only a link or
+// a junction can lead back up, so only those are asked. A link whose
+// identity cannot be told is not walked: it might loop.
+link_check_t check_link(folder_node_t* node, const read_settings_t* settings) {
+    if (!node->item || !(node->item->attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return LINK_WALKED;
+    os.lock_enter(settings->identity_lock);
+    link_check_t check = LINK_WALKED;
     folder_identity_t self;
-    if (!os.folder_identity(node->folder, &self)) return false;
-    for (folder_node_t* above = node->parent; above; above = above->parent) {
+    if (!os.folder_identity(node->folder, &self)) check = LINK_UNKNOWN;
+    for (folder_node_t* above = node->parent; above && check == LINK_WALKED; above = above->parent) {
         folder_identity_t other;
-        if (os.folder_identity(above->folder, &other) && same_folder(&self, &other)) return true;
+        if (!os.folder_identity(above->folder, &other)) {
+            check = LINK_UNKNOWN;
+        } else if (same_folder(&self, &other)) {
+            check = LINK_LOOPS;
+        }
     }
-    return false;
+    const os_error_t error = os_last_error();
+    os.lock_leave(settings->identity_lock);
+    if (check == LINK_UNKNOWN) node->error = error;
+    return check;
 }
 
-void read_items(folder_node_t* node, const read_settings_t* settings, reader_t* reader) {
-    reader->slots.clear();
+// The list's temporary file, by its identity: a file of the same name
+// elsewhere is listed like any other. One whose identity cannot be told is
+// taken for it (its name holds this process's number).
+bool is_temp_file(folder_node_t* node, const folder_item_t* found, const read_settings_t* settings) {
+    if (!settings->temp_name || !same_native(found->native, found->native_length, settings->temp_name)) {
+        return false;
+    }
+    folder_identity_t identity;
+    return !os.folder_item_identity(node->folder, found->native, &identity) ||
+           same_folder(&identity, &settings->temp_identity);
+}
+
+// Memory and descriptors belong to the program, not to the folder: their
+// lack ends the run instead of passing for a folder that cannot be read.
+bool is_exhaustion(os_error_code_t code) {
+    return code == OS_ERROR_NO_MEMORY || code == OS_ERROR_NO_DESCRIPTORS || code == OS_ERROR_NO_THREADS;
+}
+
+void exhausted(folder_node_t* node, os_error_t error) {
+    node->exhausted = true;
+    node->error = error;
+}
+
+bool add_slot(reader_t* reader, size_t count, const sort_slot_t& slot) {
+    if (count == reader->slot_capacity) {
+        const size_t capacity = reader->slot_capacity ? reader->slot_capacity * 2 : 1024;
+        sort_slot_t* slots = (sort_slot_t*)os.malloc(capacity * sizeof(sort_slot_t));
+        if (!slots) return false;
+        if (count) memcpy(slots, reader->slots, count * sizeof(sort_slot_t));
+        free(reader->slots);
+        reader->slots = slots;
+        reader->slot_capacity = capacity;
+    }
+    reader->slots[count] = slot;
+    return true;
+}
+
+// The items of the node's folder into the reader's slots; their count.
+size_t read_items(folder_node_t* node, const read_settings_t* settings, reader_t* reader) {
+    size_t count = 0;
     folder_item_t found;
     while (os.folder_read(node->folder, &found)) {
-        if (settings->stop->load(std::memory_order_relaxed)) return;
-        if (settings->skipped_name &&
-            same_native(found.native, found.native_length, settings->skipped_name)) {
-            continue;
-        }
+        if (settings->stop->load(std::memory_order_relaxed)) return count;
+        if (is_temp_file(node, &found, settings)) continue;
         const bool is_folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (!is_folder && !reader->filter->matches(found.text)) continue;
         listed_item_t* item = new_item(&node->arena, &found);
         if (!item) {
-            node->out_of_memory = true;
-            return;
+            exhausted(node, os_last_error());
+            return count;
         }
-        try {
-            reader->slots.push_back(sort_slot_t{prefix_of(item->sort_key), is_folder ? 0u : 1u, item});
-        } catch (const std::bad_alloc&) {
-            node->out_of_memory = true;
-            return;
+        if (!add_slot(reader, count, sort_slot_t{prefix_of(item->sort_key), is_folder ? 0u : 1u, item})) {
+            exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
+            return count;
         }
+        ++count;
     }
-    const DWORD error = GetLastError();
-    if (error != 0) {
+    const os_error_t error = os_last_error();
+    if (error.code == OS_ERROR_NONE) return count;
+    if (is_exhaustion(error.code)) {
+        exhausted(node, error);
+    } else {
         node->unreadable = true;
         node->error = error;
     }
+    return count;
 }
 
 }  // namespace
@@ -126,51 +180,89 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
                                                        settings->folder_options)
                                 : os.folder_open(settings->top, settings->folder_options);
     if (!node->folder) {
-        node->unreadable = true;
-        node->error = GetLastError();
+        const os_error_t error = os_last_error();
+        if (is_exhaustion(error.code)) {
+            exhausted(node, error);
+        } else {
+            node->unreadable = true;
+            node->error = error;
+        }
         return;
     }
-    if (leads_back_up(node, settings)) {
-        node->loop = true;
-        return;
+    switch (check_link(node, settings)) {
+        case LINK_WALKED:
+            break;
+        case LINK_LOOPS:
+            node->loop = true;
+            return;
+        case LINK_UNKNOWN:
+            node->unreadable = true;
+            return;
     }
-    read_items(node, settings, reader);
-    if (node->out_of_memory) return;
+    const size_t count = read_items(node, settings, reader);
+    if (node->exhausted) return;
 
-    std::sort(reader->slots.begin(), reader->slots.end(), slot_before);
-    node->count = (uint32_t)reader->slots.size();
-    node->items = (listed_item_t**)arena_take(&node->arena, (node->count + 1) * sizeof(listed_item_t*));
-    if (node->items) {
-        for (uint32_t i = 0; i < node->count; ++i) node->items[i] = reader->slots[i].item;
-        node->items[node->count] = nullptr;
-    }
+    std::sort(reader->slots, reader->slots + count, slot_before);
+    node->items = (listed_item_t**)arena_take(&node->arena, (count + 1) * sizeof(listed_item_t*));
     if (!node->items) {
-        node->out_of_memory = true;
-        node->count = 0;
+        exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
         return;
     }
+    node->count = (uint32_t)count;
+    for (uint32_t i = 0; i < node->count; ++i) node->items[i] = reader->slots[i].item;
+    node->items[node->count] = nullptr;
     if (!settings->subfolders) return;
+
+    folder_node_t* first = nullptr;
+    folder_node_t* last = nullptr;
     for (uint32_t i = 0; i < node->count; ++i) {
         listed_item_t* item = node->items[i];
         if (!item_is_folder(item)) break;  // folders come first
         folder_node_t* child = (folder_node_t*)arena_take(&node->arena, sizeof(folder_node_t));
         if (!child) {
-            node->out_of_memory = true;
+            // None of the chain is handed out: it lives in this node's arena.
+            for (uint32_t j = 0; j < i; ++j) node->items[j]->child = nullptr;
+            exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
             return;
         }
         new (child) folder_node_t{};
         child->parent = node;
         child->item = item;
+        child->index = i;
+        child->depth = node->depth + 1;
         child->state = NODE_QUEUED;
         child->arena = ARENA_EMPTY;
         item->child = child;
-        if (*last_child) {
-            (*last_child)->next = child;
+        if (last) {
+            last->next = child;
         } else {
-            *first_child = child;
+            first = child;
         }
-        *last_child = child;
+        last = child;
     }
+    *first_child = first;
+    *last_child = last;
+}
+
+bool node_precedes(const folder_node_t* a, const folder_node_t* b) {
+    if (a == b) return false;
+    // Lift the deeper one to the other's depth: an ancestor comes first.
+    const folder_node_t* x = a;
+    const folder_node_t* y = b;
+    while (x->depth > y->depth) x = x->parent;
+    while (y->depth > x->depth) y = y->parent;
+    if (x == y) return a->depth < b->depth;
+    while (x->parent != y->parent) {
+        x = x->parent;
+        y = y->parent;
+    }
+    return x->index < y->index;
+}
+
+void free_reader(reader_t* reader) {
+    free(reader->slots);
+    reader->slots = nullptr;
+    reader->slot_capacity = 0;
 }
 
 void free_folder_node(folder_node_t* node) {

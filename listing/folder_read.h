@@ -3,20 +3,21 @@
 #pragma once
 
 #include <atomic>
-#include <mutex>
-#include <vector>
 
 #include "filters/filter.h"
 #include "listing/folder_node.h"
 
 // What every reader of one walk shares; read-only while the walk runs.
 struct read_settings_t {
-    const nchar_t* top;           // the top folder's native path
-    unsigned folder_options;      // FOLDER_SHORT_NAMES or 0
-    bool subfolders;              // queue a node for each subfolder
-    const nchar_t* skipped_name;  // the list's temporary file, never listed; or null
-    std::atomic<bool>* stop;      // set when the walk ends early: readers stop at their next item
-    std::mutex* identity_lock;    // folders' identities are asked from several readers
+    const nchar_t* top;       // the top folder's native path
+    unsigned folder_options;  // FOLDER_SHORT_NAMES or 0
+    bool subfolders;          // queue a node for each subfolder
+    // The list's temporary file: an item of this name is asked its identity,
+    // and left out when it is that file. Null when there is none.
+    const nchar_t* temp_name;
+    folder_identity_t temp_identity;
+    std::atomic<bool>* stop;  // set when the walk ends early: readers stop at their next item
+    lock_t* identity_lock;    // folders' identities are asked from several readers
 };
 
 // One item as the sort sees it: the start of its key and whether it is a
@@ -30,15 +31,19 @@ struct sort_slot_t {
 // What one reading thread owns.
 struct reader_t {
     filter_t* filter;  // a filter keeps working storage: one per thread
-    std::vector<sort_slot_t> slots;
+    sort_slot_t* slots;
+    size_t slot_capacity;
 };
 
 // Reads the node, which the caller has (NODE_READING). Afterwards the node
 // holds its sorted items, its flags and error, and *first_child ..
-// *last_child the chain of its subfolders' new nodes (null when none).
+// *last_child the chain of its subfolders' new nodes (null when none, and
+// always when the node is exhausted).
 void read_folder_node(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
                       folder_node_t** first_child, folder_node_t** last_child);
 
 // Frees the node's contents and closes its folder; the node itself lives in
 // its parent's arena (the top node in the walk's own).
 void free_folder_node(folder_node_t* node);
+// Frees the reader's own storage (not its filter).
+void free_reader(reader_t* reader);

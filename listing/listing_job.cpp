@@ -3,10 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <vector>
-
-#include "TOOLS/toolwind/toolwind.h"
-#include "listing/list_output.h"
 #include "listing/walk.h"
 
 int listing_reader_threads = LISTING_READERS_AUTO;
@@ -18,7 +14,7 @@ char* list_text_of(const nchar_t* native, bool utf8) {
     const size_t units = native_length(native);
     const size_t length = utf8 ? utf8_from_native(nullptr, 0, native, units)
                                : text_from_native(nullptr, 0, native, units, TEXT_PATH);
-    char* text = (char*)malloc(length + 1);
+    char* text = (char*)os.malloc(length + 1);
     if (!text) return nullptr;
     if (utf8) {
         utf8_from_native(text, length + 1, native, units);
@@ -32,7 +28,7 @@ char* list_text_of(const nchar_t* native, bool utf8) {
 nchar_t* short_top_of(const nchar_t* top) {
     const size_t length = os.short_path(top, nullptr, 0);
     if (length == 0) return nullptr;
-    nchar_t* short_top = (nchar_t*)malloc((length + 1) * sizeof(nchar_t));
+    nchar_t* short_top = (nchar_t*)os.malloc((length + 1) * sizeof(nchar_t));
     if (short_top && os.short_path(top, short_top, length + 1) == 0) {
         free(short_top);
         return nullptr;
@@ -45,97 +41,137 @@ unsigned reader_threads(const nchar_t* top) {
     return os.folder_is_remote(top) ? REMOTE_READERS : os.processor_count();
 }
 
-void report_out_of_memory() {
-    MessageBoxFormat(nullptr, "Scrivlet", MB_OK, "メモリが不足したため、一覧を作成できませんでした。");
-}
-
+// What one run holds, released together however it ends.
 struct job_storage_t {
-    const nchar_t* top = nullptr;
-    const nchar_t* list_file = nullptr;
-    nchar_t* short_top = nullptr;
-    char* format_top = nullptr;
-    std::vector<filter_t*> filters;
-    ~job_storage_t() {
-        for (filter_t* filter : filters) delete_filter(filter);
-        free(short_top);
-        free(format_top);
-    }
+    nchar_t* short_top;
+    char* format_top;
+    char* report_top;  // the top folder as the system writes it, for what the walk reports
+    filter_t** filters;
+    unsigned filter_count;
 };
 
-unsigned write_list(const settings_t* settings, worker_t* worker, job_storage_t* storage) {
-    const bool utf8 = (settings->flags & FLAG_UTF8) != 0;
-    const bool short_names = (settings->flags & FLAG_SHORT_NAMES) != 0;
-    if (short_names) storage->short_top = short_top_of(storage->top);
-    if (storage->short_top || utf8) {
-        storage->format_top = list_text_of(storage->short_top ? storage->short_top : storage->top, utf8);
-        if (!storage->format_top) return LISTING_OUT_OF_MEMORY;
-    }
+void release(job_storage_t* storage) {
+    for (unsigned i = 0; i < storage->filter_count; ++i) delete_filter(storage->filters[i]);
+    free(storage->filters);
+    free(storage->short_top);
+    free(storage->format_top);
+    free(storage->report_top);
+}
 
-    const unsigned threads = reader_threads(storage->top);
+void set_failure(listing_outcome_t* outcome, exit_status_t status, listing_failure_t failure,
+                 os_error_t error) {
+    outcome->status = status;
+    outcome->failure = failure;
+    outcome->error = error;
+}
+
+void no_memory(listing_outcome_t* outcome, os_error_t error) {
+    set_failure(outcome, EXIT_NO_MEMORY, LISTING_FAILURE_NO_MEMORY, error);
+}
+
+void list_file_failed(listing_outcome_t* outcome, const list_output_t* out) {
+    if (out->failure == LIST_FAILURE_NO_MEMORY) return no_memory(outcome, out->error);
+    set_failure(outcome, EXIT_LIST_FILE, LISTING_FAILURE_LIST_FILE, out->error);
+    outcome->list_failure = out->failure;
+}
+
+void make_filters(const settings_t* settings, unsigned threads, job_storage_t* storage,
+                  listing_outcome_t* outcome) {
+    storage->filters = (filter_t**)os.malloc((threads + 1) * sizeof(filter_t*));
+    if (!storage->filters) return no_memory(outcome, os_last_error());
     for (unsigned i = 0; i <= threads; ++i) {
         filter_t* filter = create_filter(settings->filter_kind, settings->filter_text);
-        if (!filter) return LISTING_OUT_OF_MEMORY;
-        storage->filters.push_back(filter);
+        if (!filter) return no_memory(outcome, os_error_t{OS_ERROR_NO_MEMORY, 0});
+        storage->filters[storage->filter_count++] = filter;
     }
+}
 
-    list_output_t out;
-    if (!list_output_open(&out, storage->list_file)) {
-        if (out.out_of_memory) return LISTING_OUT_OF_MEMORY;
-        report_list_file_error();
-        return LISTING_WRITE_FAILED;
+void write_list(const settings_t* settings, worker_t* worker, job_storage_t* storage,
+                listing_outcome_t* outcome) {
+    const nchar_t* top = settings->folder.native;
+    const bool utf8 = (settings->flags & FLAG_UTF8) != 0;
+    const bool short_names = (settings->flags & FLAG_SHORT_NAMES) != 0;
+    if (short_names) storage->short_top = short_top_of(top);
+    if (storage->short_top || utf8) {
+        storage->format_top = list_text_of(storage->short_top ? storage->short_top : top, utf8);
+        if (!storage->format_top) return no_memory(outcome, os_last_error());
     }
-    cancel_check_t cancel = cancel_check_for(worker_cancel_event(worker));
+    storage->report_top = list_text_of(top, false);
+    if (!storage->report_top) return no_memory(outcome, os_last_error());
+    const unsigned threads = reader_threads(top);
+    make_filters(settings, threads, storage, outcome);
+    if (outcome->failure != LISTING_FAILURE_NONE) return;
+
+    const cancel_check_t cancel = cancel_check_for(worker);
+    list_output_t out;
+    if (!list_output_open(&out, settings->output_file.native, &cancel)) {
+        if (out.cancelled) {
+            outcome->status = EXIT_CANCELLED;
+        } else {
+            list_file_failed(outcome, &out);
+        }
+        return;
+    }
     walk_job_t job = {};
-    job.read.top = storage->top;
+    job.read.top = top;
     job.read.folder_options = short_names ? FOLDER_SHORT_NAMES : 0;
     job.read.subfolders = (settings->flags & FLAG_SUBFOLDERS) != 0;
-    job.read.skipped_name = out.temp_name;
-    job.filters = storage->filters.data();
+    job.read.temp_name = out.temp_name;
+    job.read.temp_identity = out.temp_identity;
+    job.filters = storage->filters;
     job.threads = threads;
     job.format.top = storage->format_top ? storage->format_top : settings->folder.text;
     job.format.full_path = (settings->flags & FLAG_FULL_PATH) != 0;
     job.format.short_names = storage->short_top != nullptr;
     job.format.utf8 = utf8;
     job.format.case_mode = settings->case_mode;
-    job.top_text = settings->folder.text;
+    job.top_text = storage->report_top;
     job.cancel = &cancel;
     job.worker = worker;
 
     const walk_result_t result = walk_and_write(&job, &out);
+    outcome->folders = result.folders;
+    outcome->files = result.files;
+    outcome->unreadable = result.unreadable;
     switch (result.end) {
         case WALK_DONE:
-            if (!list_output_finish(&out)) break;
-            return result.unreadable ? LISTING_INCOMPLETE : LISTING_DONE;
+            break;
         case WALK_CANCELLED:
             list_output_abandon(&out);
-            return LISTING_CANCELLED;
-        case WALK_OUT_OF_MEMORY:
+            outcome->status = EXIT_CANCELLED;
+            return;
+        case WALK_EXHAUSTED:
             list_output_abandon(&out);
-            return LISTING_OUT_OF_MEMORY;
+            return no_memory(outcome, result.error);
+        case WALK_TOP_UNREADABLE:
+            list_output_abandon(&out);
+            return set_failure(outcome, EXIT_INCOMPLETE, LISTING_FAILURE_TOP_UNREADABLE, result.error);
         case WALK_WRITE_FAILED:
             list_output_abandon(&out);
-            break;
+            return list_file_failed(outcome, &out);
     }
-    // A full disk must not pass for a finished list; the old list stays.
-    report_list_file_error();
-    return LISTING_WRITE_FAILED;
+    switch (list_output_finish(&out)) {
+        case LIST_FINISHED:
+            outcome->status = result.unreadable ? EXIT_INCOMPLETE : EXIT_LISTED;
+            // Past the one point where a cancel still counted: the list stands.
+            outcome->cancel_too_late = cancel_requested(&cancel);
+            return;
+        case LIST_CANCELLED:
+            outcome->status = EXIT_CANCELLED;
+            return;
+        case LIST_FAILED:
+            return list_file_failed(outcome, &out);
+    }
 }
 
 }  // namespace
 
-void report_list_file_error() {
-    MessageBoxFormat(nullptr, "Scrivlet", MB_OK, "ファイルの作成に失敗しました。");
-}
-
 unsigned listing_job(worker_t* worker, void* job_arg) {
-    const settings_t* settings = (const settings_t*)job_arg;
-    unsigned result;
-    {
-        job_storage_t storage;
-        storage.top = settings->folder.native;
-        storage.list_file = settings->output_file.native;
-        result = write_list(settings, worker, &storage);
-    }
-    if (result == LISTING_OUT_OF_MEMORY) report_out_of_memory();
-    return result;
+    listing_run_t* run = (listing_run_t*)job_arg;
+    run->outcome = listing_outcome_t{};
+    run->outcome.status = EXIT_LISTED;
+    job_storage_t storage = {};
+    write_list(run->settings, worker, &storage, &run->outcome);
+    release(&storage);
+    return (unsigned)run->outcome.status;
 }

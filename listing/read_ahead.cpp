@@ -1,8 +1,33 @@
 #include "listing/read_ahead.h"
 
-#include <system_error>
+#include <stdlib.h>
+#include <string.h>
 
 namespace {
+
+bool window_has_room(const read_ahead_t* ahead) {
+    return ahead->ahead_folders < READ_AHEAD_FOLDERS && ahead->ahead_items < READ_AHEAD_ITEMS;
+}
+
+// The first node after `node` in walk order that nobody has begun.
+folder_node_t* next_queued(folder_node_t* node) {
+    while (node && node->state != NODE_QUEUED) node = node->next;
+    return node;
+}
+
+// Takes the node for the calling thread. Called with the lock held.
+void begin(read_ahead_t* ahead, folder_node_t* node) {
+    node->state = NODE_READING;
+    ++ahead->ahead_folders;
+    if (ahead->first_queued == node) ahead->first_queued = next_queued(node->next);
+}
+
+// Wakes one idle reader when there is work it may begin. With the lock held.
+void wake_a_reader(read_ahead_t* ahead) {
+    if (ahead->idle_readers > 0 && ahead->first_queued && window_has_room(ahead)) {
+        os.cond_wake(ahead->work_queued);
+    }
+}
 
 // Puts a read node's children into the walk order right after it, and
 // counts it among the nodes read ahead. Called with the lock held.
@@ -11,97 +36,177 @@ void complete(read_ahead_t* ahead, folder_node_t* node, folder_node_t* first_chi
     if (first_child) {
         last_child->next = node->next;
         node->next = first_child;
+        if (!ahead->first_queued || node_precedes(first_child, ahead->first_queued)) {
+            ahead->first_queued = first_child;
+        }
     }
     node->state = NODE_READ;
     ahead->ahead_items += node->count;
+    if (node == ahead->head && ahead->walk_waits) os.cond_wake(ahead->head_read);
 }
 
-// The first node nobody has begun, when the window has room for it.
-folder_node_t* next_to_read(read_ahead_t* ahead) {
-    if (ahead->ahead_folders >= READ_AHEAD_FOLDERS || ahead->ahead_items >= READ_AHEAD_ITEMS) return nullptr;
-    for (folder_node_t* node = ahead->head; node; node = node->next) {
-        if (node->state == NODE_QUEUED) return node;
-    }
-    return nullptr;
-}
-
+// Reads the node the caller has begun; returns with the lock held again.
 void read_node(read_ahead_t* ahead, folder_node_t* node, reader_t* reader) {
+    os.lock_leave(ahead->lock);
     folder_node_t* first_child;
     folder_node_t* last_child;
     read_folder_node(node, &ahead->settings, reader, &first_child, &last_child);
-    std::lock_guard<std::mutex> hold(ahead->lock);
+    os.lock_enter(ahead->lock);
     complete(ahead, node, first_child, last_child);
-    ahead->changed.notify_all();
 }
 
-void reader_main(read_ahead_t* ahead, reader_t* reader) {
-    std::unique_lock<std::mutex> hold(ahead->lock);
-    while (!ahead->stop.load()) {
-        folder_node_t* node = next_to_read(ahead);
+struct reader_start_t {
+    read_ahead_t* ahead;
+    reader_t* reader;
+};
+
+unsigned reader_main(void* arg) {
+    read_ahead_t* ahead = ((reader_start_t*)arg)->ahead;
+    reader_t* reader = ((reader_start_t*)arg)->reader;
+    free(arg);
+    os.lock_enter(ahead->lock);
+    while (!ahead->stopping) {
+        folder_node_t* node = window_has_room(ahead) ? ahead->first_queued : nullptr;
         if (!node) {
-            ahead->changed.wait(hold);
+            ++ahead->idle_readers;
+            os.cond_wait(ahead->work_queued, ahead->lock);
+            --ahead->idle_readers;
             continue;
         }
-        node->state = NODE_READING;
-        ++ahead->ahead_folders;
-        hold.unlock();
+        begin(ahead, node);
+        // More work than this reader: pass the word on.
+        wake_a_reader(ahead);
         read_node(ahead, node, reader);
-        hold.lock();
     }
+    os.lock_leave(ahead->lock);
+    return 0;
+}
+
+void start_readers(read_ahead_t* ahead, unsigned threads) {
+    for (unsigned i = 0; i < threads; ++i) {
+        reader_start_t* start = (reader_start_t*)os.malloc(sizeof(reader_start_t));
+        if (!start) break;
+        *start = reader_start_t{ahead, &ahead->readers[i]};
+        HANDLE thread = os.thread_create(reader_main, start, false);
+        if (!thread) {
+            free(start);
+            break;  // the readers that started will do
+        }
+        ahead->threads[ahead->thread_count++] = thread;
+    }
+}
+
+void free_queue_records(read_ahead_t* ahead) {
+    os.cond_free(ahead->head_read);
+    os.cond_free(ahead->work_queued);
+    os.lock_free(ahead->settings.identity_lock);
+    os.lock_free(ahead->lock);
+    if (ahead->readers) {
+        for (unsigned i = 0; i <= ahead->thread_count; ++i) free_reader(&ahead->readers[i]);
+    }
+    free(ahead->readers);
+    free(ahead->threads);
+    ahead->head_read = ahead->work_queued = nullptr;
+    ahead->settings.identity_lock = nullptr;
+    ahead->lock = nullptr;
+    ahead->readers = nullptr;
+    ahead->threads = nullptr;
 }
 
 }  // namespace
 
-void read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
+bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
                       filter_t* const* filters, unsigned threads) {
-    ahead->head = top;
+    ahead->head = ahead->first_queued = top;
     ahead->ahead_folders = 0;
     ahead->ahead_items = 0;
+    ahead->idle_readers = 0;
+    ahead->walk_waits = false;
+    ahead->stopping = false;
+    ahead->stop = false;
+    ahead->thread_count = 0;
     ahead->settings = *settings;
     ahead->settings.stop = &ahead->stop;
-    ahead->settings.identity_lock = &ahead->identity_lock;
-    ahead->stop = false;
-    ahead->readers.resize(threads + 1);
-    for (unsigned i = 0; i <= threads; ++i) ahead->readers[i].filter = filters[i];
-    for (unsigned i = 0; i < threads; ++i) {
-        try {
-            ahead->threads.emplace_back(reader_main, ahead, &ahead->readers[i]);
-        } catch (const std::system_error&) {
-            break;  // the readers that started will do
-        }
+    ahead->lock = os.lock_create();
+    ahead->settings.identity_lock = os.lock_create();
+    ahead->head_read = os.cond_create();
+    ahead->work_queued = os.cond_create();
+    ahead->threads = (HANDLE*)os.malloc((threads + 1) * sizeof(HANDLE));
+    ahead->readers = (reader_t*)os.malloc((threads + 1) * sizeof(reader_t));
+    if (!ahead->lock || !ahead->settings.identity_lock || !ahead->head_read || !ahead->work_queued ||
+        !ahead->threads || !ahead->readers) {
+        const os_error_t error = os_last_error();
+        free_queue_records(ahead);
+        os_set_last_error(error);
+        return false;
     }
+    for (unsigned i = 0; i <= threads; ++i) ahead->readers[i] = reader_t{filters[i], nullptr, 0};
+    start_readers(ahead, threads);
+    // The walk's own reader is the last of those made.
+    ahead->readers[ahead->thread_count] = reader_t{filters[threads], nullptr, 0};
+    return true;
 }
 
 folder_node_t* read_ahead_take(read_ahead_t* ahead) {
-    std::unique_lock<std::mutex> hold(ahead->lock);
+    os.lock_enter(ahead->lock);
     folder_node_t* node = ahead->head;
     if (node->state == NODE_QUEUED) {
-        node->state = NODE_READING;
-        ++ahead->ahead_folders;
-        hold.unlock();
-        read_node(ahead, node, &ahead->readers.back());
-        hold.lock();
+        begin(ahead, node);
+        read_node(ahead, node, &ahead->readers[ahead->thread_count]);
     }
-    while (node->state != NODE_READ) ahead->changed.wait(hold);
+    while (node->state != NODE_READ) {
+        ahead->walk_waits = true;
+        os.cond_wait(ahead->head_read, ahead->lock);
+    }
+    ahead->walk_waits = false;
     ahead->head = node->next;
     --ahead->ahead_folders;
     ahead->ahead_items -= node->count;
-    ahead->changed.notify_all();
+    // The window has room again, and the node's children may wait.
+    wake_a_reader(ahead);
+    os.lock_leave(ahead->lock);
     return node;
 }
 
 void read_ahead_stop(read_ahead_t* ahead) {
-    {
-        std::lock_guard<std::mutex> hold(ahead->lock);
-        ahead->stop = true;
-        ahead->changed.notify_all();
+    if (!ahead->lock) return;
+    os.lock_enter(ahead->lock);
+    ahead->stopping = true;
+    ahead->stop = true;
+    for (unsigned i = 0; i < ahead->idle_readers; ++i) os.cond_wake(ahead->work_queued);
+    os.lock_leave(ahead->lock);
+    for (unsigned i = 0; i < ahead->thread_count; ++i) {
+        os.wait(ahead->threads[i], INFINITE);
+        os.handle_close(ahead->threads[i]);
     }
-    for (std::thread& thread : ahead->threads) thread.join();
-    ahead->threads.clear();
     // What was read ahead and never taken. Children come after their parent
-    // in the order and live in its arena, so the parent is freed last.
-    std::vector<folder_node_t*> untaken;
-    for (folder_node_t* node = ahead->head; node; node = node->next) untaken.push_back(node);
-    for (size_t i = untaken.size(); i-- > 0;) free_folder_node(untaken[i]);
+    // in the order and live in its arena, so they are freed first: the list
+    // is walked into an array, then freed from its end.
+    size_t untaken = 0;
+    for (folder_node_t* node = ahead->head; node; node = node->next) ++untaken;
+    folder_node_t** nodes = untaken ? (folder_node_t**)malloc(untaken * sizeof(folder_node_t*)) : nullptr;
+    if (nodes) {
+        size_t i = 0;
+        for (folder_node_t* node = ahead->head; node; node = node->next) nodes[i++] = node;
+        while (i-- > 0) free_folder_node(nodes[i]);
+        free(nodes);
+    } else {
+        // No memory even for that: free them one by one from the end.
+        while (ahead->head) {
+            folder_node_t* before_last = nullptr;
+            folder_node_t* last = ahead->head;
+            while (last->next) {
+                before_last = last;
+                last = last->next;
+            }
+            free_folder_node(last);
+            if (before_last) {
+                before_last->next = nullptr;
+            } else {
+                ahead->head = nullptr;
+            }
+        }
+    }
     ahead->head = nullptr;
+    free_queue_records(ahead);
 }

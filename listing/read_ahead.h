@@ -7,16 +7,17 @@
 // there are. Readers always take the first folder not yet begun; the walk
 // reads a folder itself when nobody has begun it, so it never waits on them.
 //
+// Hand-over: one lock, taken once per folder by a reader (to finish one and
+// begin the next together). A thread is woken only when it waits: the walk
+// when the folder it needs is read, one idle reader when work appears.
+//
 // Memory: a reader begins a folder only while fewer than READ_AHEAD_FOLDERS
 // folders, holding together fewer than READ_AHEAD_ITEMS items, are read (or
 // being read) and not yet taken by the walk. Beside that window, only the
 // folders on the walk's current path are held.
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-#include <vector>
+#include <atomic>
 
 #include "listing/folder_read.h"
 
@@ -27,23 +28,30 @@ constexpr size_t READ_AHEAD_ITEMS = 128 * 1024;
 constexpr unsigned REMOTE_READERS = 16;
 
 struct read_ahead_t {
-    std::mutex lock;
-    std::condition_variable changed;  // a node was read, taken or queued, or the readers must stop
-    folder_node_t* head;              // the next node the walk takes
-    unsigned ahead_folders;           // nodes read or being read, not yet taken
-    size_t ahead_items;               // their items
-    read_settings_t settings;         // the walk's, with the stop flag and the lock below
+    lock_t* lock;
+    cond_t* head_read;            // the walk waits here for the node it needs
+    cond_t* work_queued;          // idle readers wait here
+    folder_node_t* head;          // the next node the walk takes
+    folder_node_t* first_queued;  // the first node nobody has begun, in walk order; or null
+    unsigned ahead_folders;       // nodes read or being read, not yet taken
+    size_t ahead_items;           // their items
+    unsigned idle_readers;        // readers waiting on work_queued
+    bool walk_waits;              // the walk waits on head_read
+    bool stopping;                // guarded by the lock; `stop` below tells readers inside a folder
+    read_settings_t settings;     // the walk's, with the stop flag and the identity lock
     std::atomic<bool> stop;
-    std::mutex identity_lock;
-    std::vector<std::thread> threads;
-    std::vector<reader_t> readers;  // one per thread, and the last one for the walk itself
+    HANDLE* threads;
+    unsigned thread_count;
+    reader_t* readers;  // one per thread, and the last one for the walk itself
 };
 
-// Starts `threads` readers (0: the walk reads every folder itself) over the
-// queue that holds only `top`. The settings are copied, with the queue's own
-// stop flag and identity lock put into them. `filters` holds threads + 1 filters, the last
-// for the walk's own reading. Fewer readers start when threads cannot.
-void read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
+// Starts up to `threads` readers (0: the walk reads every folder itself)
+// over the queue that holds only `top`. The settings are copied, with the
+// queue's own stop flag and identity lock put into them. `filters` holds
+// threads + 1 filters, the last for the walk's own reading. Fewer readers
+// start when the system has no more threads. False, with its reason in
+// os_last_error(), when the queue's own locks or memory cannot be had.
+bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
                       filter_t* const* filters, unsigned threads);
 // The queue's next node, read: waits for its reader, or reads it at once.
 folder_node_t* read_ahead_take(read_ahead_t* ahead);

@@ -3,8 +3,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <vector>
-
 #include "TOOLS/toolwind/toolwind.h"
 #include "app/settings.h"
 #include "text/mbs.h"
@@ -88,24 +86,32 @@ bool ends_in_separator(const char* text, bool utf8) {
     return utf8 ? text[length - 1] == '\\' : path_has_trailing_sep(text);
 }
 
-// The folder's program text, for what the walk reports: the top folder and
-// the names below it.
-void report(const char* what, const folder_node_t* node, const walk_job_t* job, bool with_error) {
-    std::vector<const listed_item_t*> chain;
-    for (const folder_node_t* n = node; n->item; n = n->parent) chain.push_back(n->item);
+// What the walk says of a folder, in the trace and on the console: the
+// folder's program text, with the system's own separator, and the system's
+// reason where there is one.
+void report(const char* what, const folder_node_t* node, const walk_job_t* job, bool with_reason) {
     text_buffer_t path = {};
     bool whole = append(&path, job->top_text, strlen(job->top_text));
-    for (size_t i = chain.size(); whole && i-- > 0;) {
-        if (path.length > 0 && !ends_in_separator(path.bytes, false)) whole = append(&path, "\\", 1);
-        whole = whole && append(&path, chain[i]->text, chain[i]->text_length);
+    // The names from the top down: the node's ancestors, found from the bottom.
+    for (uint32_t level = 1; whole && level <= node->depth; ++level) {
+        const folder_node_t* n = node;
+        while (n->depth > level) n = n->parent;
+        if (path.length > 0 && path.bytes[path.length - 1] != NATIVE_SEPARATOR) {
+            whole = append(&path, &NATIVE_SEPARATOR, 1);
+        }
+        whole = whole && append(&path, n->item->text, n->item->text_length);
     }
-    char suffix[64] = "";
-    if (with_error) str_format(suffix, " (エラー %lu)", (unsigned long)node->error);
+    char reason[256] = "";
+    if (with_reason) {
+        char words[200];
+        os.error_reason(node->error, words, sizeof words);
+        str_format(reason, " (%s)", words);
+    }
     text_buffer_t line = {};
     if (whole && append(&line, what, strlen(what)) && append(&line, path.bytes, path.length) &&
-        append(&line, suffix, strlen(suffix))) {
+        append(&line, reason, strlen(reason))) {
         GetTraceProc()("%s\r\n", line.bytes);
-        if (with_error) os.console_line(line.bytes);
+        os.console_line(line.bytes);
     }
     free(path.bytes);
     free(line.bytes);
@@ -117,13 +123,34 @@ struct level_t {
     size_t prefix_length;  // the line prefix of the folder's items
 };
 
+// The folders on the walk's path, top first.
+struct level_stack_t {
+    level_t* levels;
+    size_t count;
+    size_t capacity;
+};
+
+bool push_level(level_stack_t* stack, const level_t& level) {
+    if (stack->count == stack->capacity) {
+        const size_t capacity = stack->capacity ? stack->capacity * 2 : 64;
+        level_t* levels = (level_t*)os.malloc(capacity * sizeof(level_t));
+        if (!levels) return false;
+        if (stack->count) memcpy(levels, stack->levels, stack->count * sizeof(level_t));
+        free(stack->levels);
+        stack->levels = levels;
+        stack->capacity = capacity;
+    }
+    stack->levels[stack->count++] = level;
+    return true;
+}
+
 struct walker_t {
     const walk_job_t* job;
     list_output_t* out;
     read_ahead_t ahead;
     text_buffer_t prefix;  // the current folder's line prefix
     text_buffer_t line;
-    std::vector<level_t> levels;
+    level_stack_t stack;
     walk_result_t result;
 };
 
@@ -133,98 +160,112 @@ bool write_line(walker_t* w, const listed_item_t* item) {
         !append_segment(&w->line, item, &w->job->format)) {
         return false;
     }
-    if (item_is_folder(item) && !append(&w->line, "\\", 1)) return false;
+    const bool folder = item_is_folder(item);
+    if (folder && !append(&w->line, "\\", 1)) return false;
     if (!append(&w->line, "\r\n", 2)) return false;
     list_output_write(w->out, w->line.bytes, w->line.length);
+    ++(folder ? w->result.folders : w->result.files);
     return true;
 }
 
-// Takes the next folder of the walk order; false when memory ran out.
-bool enter(walker_t* w, const listed_item_t* item) {
+walk_end_t exhausted(walker_t* w, os_error_t error) {
+    w->result.error = error;
+    return WALK_EXHAUSTED;
+}
+
+// Takes the next folder of the walk order and puts it on the path.
+walk_end_t enter(walker_t* w, const listed_item_t* item) {
     folder_node_t* node = read_ahead_take(&w->ahead);
-    if (node->out_of_memory) {
+    if (node->exhausted) {
+        const os_error_t error = node->error;
         free_folder_node(node);
-        return false;
+        return exhausted(w, error);
     }
     if (node->loop) {
         report("上位のフォルダと同じフォルダのため、中はたどりません: ", node, w->job, false);
         free_folder_node(node);
-        return true;
+        return WALK_DONE;
     }
     if (node->unreadable) {
+        if (!item && !node->folder) {
+            // Nothing of the tree can be listed: the old list stays, and the
+            // run's report says so.
+            w->result.error = node->error;
+            free_folder_node(node);
+            return WALK_TOP_UNREADABLE;
+        }
         ++w->result.unreadable;
-        report("フォルダを読み込めません: ", node, w->job, true);
+        report("フォルダを読み込めませんでした: ", node, w->job, true);
     }
     if (w->job->worker) worker_add_found(w->job->worker, node->count);
     const size_t prefix_length = w->prefix.length;
-    if (item) {
-        if (!append_segment(&w->prefix, item, &w->job->format) || !append(&w->prefix, "\\", 1)) {
-            free_folder_node(node);
-            return false;
-        }
-    }
-    try {
-        w->levels.push_back(level_t{node, 0, prefix_length});
-    } catch (const std::bad_alloc&) {
+    if (item && (!append_segment(&w->prefix, item, &w->job->format) || !append(&w->prefix, "\\", 1))) {
         free_folder_node(node);
-        return false;
+        return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
-    return true;
+    if (!push_level(&w->stack, level_t{node, 0, prefix_length})) {
+        free_folder_node(node);
+        return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
+    }
+    return WALK_DONE;
 }
 
 walk_end_t walk(walker_t* w) {
     const line_format_t* format = &w->job->format;
+    const os_error_t no_memory = {OS_ERROR_NO_MEMORY, 0};
     if (format->full_path) {
-        if (!append(&w->prefix, format->top, strlen(format->top))) return WALK_OUT_OF_MEMORY;
+        if (!append(&w->prefix, format->top, strlen(format->top))) return exhausted(w, no_memory);
         map_case(w->prefix.bytes, w->prefix.length, format);
         if (w->prefix.length > 0 && !ends_in_separator(w->prefix.bytes, format->utf8) &&
             !append(&w->prefix, "\\", 1)) {
-            return WALK_OUT_OF_MEMORY;
+            return exhausted(w, no_memory);
         }
     } else if (!reserve(&w->prefix, 0)) {
-        return WALK_OUT_OF_MEMORY;
+        return exhausted(w, no_memory);
     }
-    if (!enter(w, nullptr)) return WALK_OUT_OF_MEMORY;
-    while (!w->levels.empty()) {
-        if (cancel_check_due(w->job->cancel)) return WALK_CANCELLED;
-        if (w->out->failed) return WALK_WRITE_FAILED;
-        level_t* level = &w->levels.back();
+    walk_end_t end = enter(w, nullptr);
+    while (end == WALK_DONE && w->stack.count > 0) {
+        if (cancel_requested(w->job->cancel)) return WALK_CANCELLED;
+        if (w->out->failure != LIST_FAILURE_NONE) return WALK_WRITE_FAILED;
+        if (w->out->cancelled) return WALK_CANCELLED;
+        level_t* level = &w->stack.levels[w->stack.count - 1];
         if (level->next == level->node->count) {
             w->prefix.length = level->prefix_length;
             w->prefix.bytes[w->prefix.length] = '\0';
             free_folder_node(level->node);
-            w->levels.pop_back();
+            --w->stack.count;
             continue;
         }
         const listed_item_t* item = level->node->items[level->next++];
-        if (!write_line(w, item)) return WALK_OUT_OF_MEMORY;
-        if (item->child && !enter(w, item)) return WALK_OUT_OF_MEMORY;
+        if (!write_line(w, item)) return exhausted(w, no_memory);
+        if (item->child) end = enter(w, item);
     }
-    if (cancel_check_now(w->job->cancel)) return WALK_CANCELLED;
-    return w->out->failed ? WALK_WRITE_FAILED : WALK_DONE;
+    if (end != WALK_DONE) return end;
+    if (cancel_requested(w->job->cancel) || w->out->cancelled) return WALK_CANCELLED;
+    return w->out->failure != LIST_FAILURE_NONE ? WALK_WRITE_FAILED : WALK_DONE;
 }
 
 }  // namespace
 
 walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
-    walker_t w;
+    walker_t w = {};
     w.job = job;
     w.out = out;
-    w.prefix = text_buffer_t{};
-    w.line = text_buffer_t{};
-    w.result = walk_result_t{WALK_DONE, 0};
+    w.result = walk_result_t{WALK_DONE, OS_NO_ERROR, 0, 0, 0};
 
     folder_node_t top = {};
     top.state = NODE_QUEUED;
     top.arena = ARENA_EMPTY;
-    read_ahead_start(&w.ahead, &top, &job->read, job->filters, job->threads);
+    if (!read_ahead_start(&w.ahead, &top, &job->read, job->filters, job->threads)) {
+        w.result.end = WALK_EXHAUSTED;
+        w.result.error = os_last_error();
+        return w.result;
+    }
     w.result.end = walk(&w);
     // The readers first: what they hold refers to the folders still on the path.
     read_ahead_stop(&w.ahead);
-    while (!w.levels.empty()) {
-        free_folder_node(w.levels.back().node);
-        w.levels.pop_back();
-    }
+    while (w.stack.count > 0) free_folder_node(w.stack.levels[--w.stack.count].node);
+    free(w.stack.levels);
     free(w.prefix.bytes);
     free(w.line.bytes);
     return w.result;

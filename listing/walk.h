@@ -10,7 +10,6 @@
 #include "listing/cancel_check.h"
 #include "listing/list_output.h"
 #include "listing/read_ahead.h"
-#include "ui/progress/worker.h"
 
 // How lines are written.
 struct line_format_t {
@@ -27,19 +26,23 @@ struct walk_job_t {
     unsigned threads;          // readers beside the walk itself
     line_format_t format;
     const char* top_text;  // the top folder's program text, for what the walk reports
-    cancel_check_t* cancel;
+    const cancel_check_t* cancel;
     worker_t* worker;  // counts the items found; may be null
 };
 
 enum walk_end_t {
     WALK_DONE,
     WALK_CANCELLED,
-    WALK_OUT_OF_MEMORY,
-    WALK_WRITE_FAILED,
+    WALK_EXHAUSTED,     // memory or another resource ran out (walk_result_t::error)
+    WALK_WRITE_FAILED,  // the list output failed
+    WALK_TOP_UNREADABLE,
 };
 
 struct walk_result_t {
     walk_end_t end;
+    os_error_t error;     // why, for WALK_EXHAUSTED and WALK_TOP_UNREADABLE
+    uint64_t folders;     // folder lines written
+    uint64_t files;       // file lines written
     uint64_t unreadable;  // folders that could not be (wholly) read
 };
 

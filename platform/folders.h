@@ -13,10 +13,17 @@
 #include "platform/native_text.h"
 
 // An open folder of the platform's own (a find handle and its path on
-// Windows, a descriptor and its stream on POSIX). Used by one thread at a
-// time; opening a child reads nothing of the parent that reading changes,
-// so a child may be opened while another thread reads the parent.
+// Windows, a descriptor on POSIX). Used by one thread at a time; opening a
+// child reads nothing of the parent that reading changes, so a child may be
+// opened while another thread reads the parent.
 struct folder_t;
+
+// The separator the system writes between the parts of a path.
+#ifdef _WIN32
+constexpr char NATIVE_SEPARATOR = '\\';
+#else
+constexpr char NATIVE_SEPARATOR = '/';
+#endif
 
 // folder_open options.
 constexpr unsigned FOLDER_SHORT_NAMES = 1;  // fill folder_item_t::alias (Windows: the slower full search)
@@ -42,9 +49,10 @@ inline bool same_folder(const folder_identity_t* a, const folder_identity_t* b) 
     return a->volume == b->volume && a->file == b->file;
 }
 
-// The calls themselves are rows of the os table (platform/platform.h):
-//   folder_open(path, options)          null on failure, the system's error code in GetLastError()
+// The calls themselves are rows of the os table (platform/os_calls.h):
+//   folder_open(path, options)              null on failure (the reason in os_last_error())
 //   folder_open_child(parent, name, options)
-//   folder_read(folder, item)           false at the end (last error 0) or on a failure (its code)
-//   folder_identity(folder, identity)   false when the system cannot tell
+//   folder_read(folder, item)               false at the end (last error NONE) or on a failure
+//   folder_identity(folder, identity)       false when the system cannot tell
+//   folder_item_identity(folder, name, identity)   of an item, without following a link
 //   folder_close(folder)

@@ -8,5 +8,5 @@ int MessageBoxFormat(HWND owner, const char* caption, UINT style, const char* fo
     va_start(args, format);
     str_vformat(text, format, args);
     va_end(args);
-    return os.MessageBoxA(owner, text, caption, style);
+    return os.message_box(owner, text, caption, style);
 }

@@ -28,6 +28,6 @@ int DefaultTraceProc(const char* format, ...) {
     int length = vsnprintf(text, FORMAT_BUFFER_SIZE, format, args);
     va_end(args);
     if (length > (int)FORMAT_BUFFER_SIZE - 1) length = -1;
-    os.OutputDebugStringA(text);
+    os.debug_output(text);
     return length;
 }

@@ -31,13 +31,13 @@ constexpr int OPEN_FLAGS = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
 folder_t* folder_from_descriptor(int descriptor) {
     if (descriptor < 0) {
-        SetLastError((DWORD)errno);
+        posix_fail(errno);
         return nullptr;
     }
     folder_t* folder = (folder_t*)malloc(sizeof(folder_t));
     DIR* stream = folder ? fdopendir(descriptor) : nullptr;
     if (!stream) {
-        SetLastError(folder ? (DWORD)errno : (DWORD)ENOMEM);
+        posix_fail(folder ? errno : ENOMEM);
         free(folder);
         close(descriptor);
         return nullptr;
@@ -113,7 +113,7 @@ bool posix_folder_read(folder_t* folder, folder_item_t* item) {
         errno = 0;
         const struct dirent* entry = readdir(folder->stream);
         if (!entry) {
-            SetLastError((DWORD)errno);
+            posix_fail(errno);
             return false;
         }
         if (is_dots(entry->d_name)) continue;
@@ -131,7 +131,18 @@ bool posix_folder_read(folder_t* folder, folder_item_t* item) {
 bool posix_folder_identity(folder_t* folder, folder_identity_t* identity) {
     struct stat st;
     if (fstat(folder->descriptor, &st) != 0) {
-        SetLastError((DWORD)errno);
+        posix_fail(errno);
+        return false;
+    }
+    identity->volume = (uint64_t)st.st_dev;
+    identity->file = (uint64_t)st.st_ino;
+    return true;
+}
+
+bool posix_folder_item_identity(folder_t* folder, const char* name, folder_identity_t* identity) {
+    struct stat st;
+    if (fstatat(folder->descriptor, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        posix_fail(errno);
         return false;
     }
     identity->volume = (uint64_t)st.st_dev;

@@ -6,16 +6,13 @@
 // after its handle has been closed, as the kernel does.
 //
 // Divisions: the object record, events, waits, threads, closing.
-#include "platform/posix/sync_posix.h"
-
 #include <errno.h>
-#include <limits.h>
 #include <pthread.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <time.h>
-#include <unistd.h>
 
-#include <atomic>
+#include "platform/posix/calls_posix.h"
 
 namespace {
 
@@ -34,8 +31,8 @@ struct kernel_object_t {
 
     bool manual_reset;  // events
 
-    DWORD suspend_count;  // threads: held at the gate while above 0
-    DWORD exit_code;
+    uint32_t suspend_count;  // threads: held at the gate while above 0
+    uint32_t exit_code;
     thread_start_fn start;
     void* arg;
 };
@@ -73,7 +70,7 @@ kernel_object_t* lock_handle(HANDLE handle, uint32_t kind) {
         if (object->handle_open) return object;
         pthread_mutex_unlock(&object->lock);
     }
-    SetLastError(ERROR_INVALID_HANDLE);
+    os_set_last_error(OS_ERROR_INVALID);
     return nullptr;
 }
 
@@ -84,7 +81,7 @@ void unlock_and_unref(kernel_object_t* object) {
     if (last) object_free(object);
 }
 
-timespec deadline_after(DWORD milliseconds) {
+timespec deadline_after(uint32_t milliseconds) {
     timespec deadline;
     clock_gettime(CLOCK_MONOTONIC, &deadline);
     deadline.tv_sec += milliseconds / 1000;
@@ -97,7 +94,7 @@ timespec deadline_after(DWORD milliseconds) {
 }
 
 // Waits on a locked object until it is signalled or the time is up.
-bool wait_signalled(kernel_object_t* object, DWORD milliseconds) {
+bool wait_signalled(kernel_object_t* object, uint32_t milliseconds) {
     if (milliseconds == INFINITE) {
         while (!object->signalled) pthread_cond_wait(&object->changed, &object->lock);
         return true;
@@ -128,37 +125,35 @@ void* thread_main(void* arg) {
     return nullptr;
 }
 
-std::atomic<unsigned> last_thread_id{0};
-
 }  // namespace
 
 // ---- Events ----
 
-HANDLE WINAPI posix_CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manual_reset, BOOL initial_state, LPCSTR) {
+HANDLE posix_event_create(bool manual_reset, bool initially_set) {
     kernel_object_t* event = object_new(KIND_EVENT);
     if (!event) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        posix_fail(ENOMEM);
         return nullptr;
     }
-    event->manual_reset = manual_reset != FALSE;
-    event->signalled = initial_state != FALSE;
+    event->manual_reset = manual_reset;
+    event->signalled = initially_set;
     return event;
 }
 
-BOOL WINAPI posix_SetEvent(HANDLE handle) {
+bool posix_event_set(HANDLE handle) {
     kernel_object_t* event = lock_handle(handle, KIND_EVENT);
-    if (!event) return FALSE;
+    if (!event) return false;
     event->signalled = true;
     // Every waiter wakes; with automatic reset the first to take the lock
     // resets the event and the others wait on.
     pthread_cond_broadcast(&event->changed);
     pthread_mutex_unlock(&event->lock);
-    return TRUE;
+    return true;
 }
 
 // ---- Waits ----
 
-DWORD WINAPI posix_WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+uint32_t posix_wait(HANDLE handle, uint32_t milliseconds) {
     kernel_object_t* object = lock_handle(handle, 0);
     if (!object) return WAIT_FAILED;
     object->refs++;  // the wait outlives a CloseHandle made meanwhile
@@ -170,15 +165,13 @@ DWORD WINAPI posix_WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
 
 // ---- Threads ----
 
-uintptr_t posix_beginthreadex(void*, unsigned stack_size, thread_start_fn start, void* arg, unsigned flags,
-                              unsigned* thread_id) {
+HANDLE posix_thread_create(thread_start_fn start, void* arg, bool suspended) {
     kernel_object_t* thread = object_new(KIND_THREAD);
     if (!thread) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        errno = ENOMEM;
-        return 0;
+        posix_fail(ENOMEM);
+        return nullptr;
     }
-    thread->suspend_count = (flags & CREATE_SUSPENDED) ? 1 : 0;
+    thread->suspend_count = suspended ? 1 : 0;
     thread->start = start;
     thread->arg = arg;
     thread->refs = 2;  // the handle and the running thread
@@ -188,49 +181,47 @@ uintptr_t posix_beginthreadex(void*, unsigned stack_size, thread_start_fn start,
     pthread_attr_t attr;
     pthread_attr_init(&attr);
     pthread_attr_setdetachstate(&attr, PTHREAD_CREATE_DETACHED);
-    if (stack_size > 0) {
-        size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
-        size_t size = (static_cast<size_t>(stack_size) + page - 1) / page * page;
-        size_t least = static_cast<size_t>(PTHREAD_STACK_MIN);
-        if (size < least) size = least;
-        pthread_attr_setstacksize(&attr, size);  // on failure the default stack serves
-    }
+    // Signals go to the main thread alone, which waits for them; the new
+    // thread starts with every signal blocked (it inherits the mask).
+    sigset_t all;
+    sigset_t previous;
+    sigfillset(&all);
+    pthread_sigmask(SIG_SETMASK, &all, &previous);
     pthread_t id;
-    int failure = pthread_create(&id, &attr, thread_main, thread);
+    const int failure = pthread_create(&id, &attr, thread_main, thread);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
     pthread_attr_destroy(&attr);
     if (failure) {
         object_free(thread);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        errno = failure;
-        return 0;
+        os_set_last_error(failure == EAGAIN ? OS_ERROR_NO_THREADS : posix_error_code(failure),
+                          (uint32_t)failure);
+        return nullptr;
     }
-    if (thread_id) *thread_id = ++last_thread_id;
-    return reinterpret_cast<uintptr_t>(thread);
+    return thread;
 }
 
-DWORD WINAPI posix_ResumeThread(HANDLE handle) {
+bool posix_thread_resume(HANDLE handle) {
     kernel_object_t* thread = lock_handle(handle, KIND_THREAD);
-    if (!thread) return (DWORD)-1;
-    DWORD previous = thread->suspend_count;
-    if (previous > 0 && --thread->suspend_count == 0) pthread_cond_broadcast(&thread->changed);
+    if (!thread) return false;
+    if (thread->suspend_count > 0 && --thread->suspend_count == 0) pthread_cond_broadcast(&thread->changed);
     pthread_mutex_unlock(&thread->lock);
-    return previous;
+    return true;
 }
 
-BOOL WINAPI posix_GetExitCodeThread(HANDLE handle, LPDWORD exit_code) {
+bool posix_thread_exit_code(HANDLE handle, uint32_t* exit_code) {
     kernel_object_t* thread = lock_handle(handle, KIND_THREAD);
-    if (!thread) return FALSE;
+    if (!thread) return false;
     *exit_code = thread->signalled ? thread->exit_code : STILL_ACTIVE;
     pthread_mutex_unlock(&thread->lock);
-    return TRUE;
+    return true;
 }
 
 // ---- Closing ----
 
-BOOL WINAPI posix_CloseHandle(HANDLE handle) {
+bool posix_handle_close(HANDLE handle) {
     kernel_object_t* object = lock_handle(handle, 0);
-    if (!object) return FALSE;
+    if (!object) return false;
     object->handle_open = false;
     unlock_and_unref(object);
-    return TRUE;
+    return true;
 }

@@ -1,8 +1,10 @@
 // What the listing asks of the system beside folders and files, on POSIX.
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 #include <sys/vfs.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/posix/calls_posix.h"
@@ -35,11 +37,26 @@ unsigned posix_processor_count() {
     return count > 0 ? (unsigned)count : 1;
 }
 
-void posix_console_line(const char* text) {
-    const size_t size = strlen(text) * 3 + 2;
-    char* utf8 = (char*)malloc(size);
-    if (!utf8) return;
-    utf8_from_cp932(utf8, size, text);
-    fprintf(stderr, "%s\n", utf8);
-    free(utf8);
+uint64_t posix_clock_ms() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return (uint64_t)now.tv_sec * 1000 + (uint64_t)now.tv_nsec / 1000000;
+}
+
+bool posix_local_time(int64_t seconds, local_time_t* out) {
+    const time_t moment = (time_t)seconds;
+    struct tm parts;
+    if (!localtime_r(&moment, &parts)) {
+        posix_fail(EOVERFLOW);
+        return false;
+    }
+    *out = local_time_t{parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+                        parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+    return true;
+}
+
+void* posix_malloc(size_t size) {
+    void* block = malloc(size);
+    if (!block) posix_fail(ENOMEM);
+    return block;
 }

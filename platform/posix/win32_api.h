@@ -40,16 +40,6 @@ typedef DWORD LCID;
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define FILE_ATTRIBUTE_REPARSE_POINT 0x00000400
 
-#define ERROR_FILE_NOT_FOUND 2L
-#define ERROR_PATH_NOT_FOUND 3L
-#define ERROR_ACCESS_DENIED 5L
-#define ERROR_INVALID_HANDLE 6L
-#define ERROR_NOT_ENOUGH_MEMORY 8L
-#define ERROR_NO_MORE_FILES 18L
-#define ERROR_INVALID_PARAMETER 87L
-#define ERROR_INSUFFICIENT_BUFFER 122L
-#define ERROR_DIRECTORY 267L
-
 #define WAIT_OBJECT_0 0x00000000UL
 #define WAIT_TIMEOUT 0x00000102UL
 #define WAIT_FAILED ((DWORD)0xFFFFFFFF)
@@ -57,32 +47,12 @@ typedef DWORD LCID;
 #define STILL_ACTIVE 259
 #define CREATE_SUSPENDED 0x00000004
 
-#define LOCALE_USER_DEFAULT 0x0400
-#define LCMAP_SORTKEY 0x00000400
-#define NORM_IGNORECASE 0x00000001
-
 #define MB_OK 0x00000000U
+#define MB_YESNO 0x00000004U
 #define MB_ICONERROR 0x00000010U
+#define MB_ICONQUESTION 0x00000020U
+#define MB_ICONWARNING 0x00000030U
+#define MB_ICONINFORMATION 0x00000040U
 #define IDOK 1
-
-typedef struct _FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-} FILETIME;
-
-typedef struct _WIN32_FIND_DATAA {
-    DWORD dwFileAttributes;
-    FILETIME ftCreationTime;
-    FILETIME ftLastAccessTime;
-    FILETIME ftLastWriteTime;
-    DWORD nFileSizeHigh;
-    DWORD nFileSizeLow;
-    DWORD dwReserved0;
-    DWORD dwReserved1;
-    char cFileName[MAX_PATH];
-    char cAlternateFileName[14];
-} WIN32_FIND_DATAA, *LPWIN32_FIND_DATAA;
-
-// The last error of the calling thread, as the stand-ins set it.
-DWORD GetLastError(void);
-void SetLastError(DWORD error);
+#define IDYES 6
+#define IDNO 7

@@ -51,4 +51,6 @@ unsigned win32_processor_count() {
 }
 
 // A windowed program has no console: the trace has the line already.
-void win32_console_line(const char*) {}
+bool win32_console_line(const char*) {
+    return false;
+}

@@ -18,7 +18,7 @@ SETPRIV = shutil.which("setpriv")
 def as_nobody(*args):
     """Runs the program as another user, whom chmod can deny a folder (root it cannot)."""
     command = [SETPRIV, "--reuid=nobody", "--regid=nogroup", "--clear-groups", PROGRAM, *args]
-    return subprocess.run(command, capture_output=True, timeout=TIMEOUT)
+    return subprocess.run(command, capture_output=True, timeout=TIMEOUT, env=dict(os.environ, LC_ALL="C"))
 
 
 def lines_of(data):
@@ -58,18 +58,24 @@ class unreadable_test(case):
             lines_of(self.read(out)),
             [top + b"\\open\\", top + b"\\open\\a.txt", top + b"\\secret\\", top + b"\\z.txt"],
         )
-        line = "フォルダを読み込めません: %s\\secret (エラー 13)\n" % self.top
+        line = "scrivlet: フォルダを読み込めませんでした: %s/secret (Permission denied)\n" % self.top
         self.assertEqual(result.stderr.decode(), line)
 
-    def test_unreadable_top_folder_gives_an_empty_list_and_3(self):
+    def test_unreadable_top_folder_keeps_the_old_list_and_ends_with_3(self):
         os.chmod(self.top, 0o311)  # may be entered, not read
         out = os.path.join(self.root, "out.txt")
+        with open(out, "wb") as f:
+            f.write(b"old\r\n")
+        os.chmod(out, 0o666)
         result = as_nobody("/noui", "/sub:1", self.top, out)
         self.assertEqual(result.returncode, 3, result.stderr.decode())
-        self.assertEqual(self.read(out), b"")
-        self.assertIn("フォルダを読み込めません: %s (エラー 13)" % self.top, result.stderr.decode())
+        self.assertEqual(self.read(out), b"old\r\n")
+        self.assertEqual(
+            result.stderr.decode(),
+            "scrivlet: フォルダを読み込めませんでした。 %s (Permission denied) 前の一覧はそのままです。\n" % self.top,
+        )
 
-    def test_read_only_folder_holding_a_writable_list_is_written_in_place(self):
+    def test_a_list_no_file_can_be_made_beside_is_not_written(self):
         out = os.path.join(self.root, "fixed", "list.txt")
         os.makedirs(os.path.dirname(out))
         with open(out, "wb") as f:
@@ -77,9 +83,9 @@ class unreadable_test(case):
         os.chmod(out, 0o666)
         os.chmod(os.path.dirname(out), 0o555)  # no file can be made beside the list
         result = as_nobody("/noui", self.top, out)
-        self.assertEqual(result.returncode, 0, result.stderr.decode())
-        top = self.top.encode()
-        self.assertEqual(lines_of(self.read(out)), [top + b"\\open\\", top + b"\\secret\\", top + b"\\z.txt"])
+        self.assertEqual(result.returncode, 2, result.stderr.decode())
+        self.assertIn("ファイルの作成に失敗しました。 %s (Permission denied)" % out, result.stderr.decode())
+        self.assertEqual(self.read(out), b"old\r\n")
         self.assertEqual(os.listdir(os.path.dirname(out)), ["list.txt"])
 
 

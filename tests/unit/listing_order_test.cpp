@@ -51,7 +51,7 @@ lines_t list_created(const test::temp_dir& dir, const std::string& folder, const
         }
     }
     const settings_t s = test::listing_settings(top, dir.join(folder + ".txt"));
-    EXPECT_EQ(test::run_listing(s), LISTING_DONE);
+    EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED);
     lines_t lines;
     EXPECT_TRUE(test::read_lines(s.output_file.text, &lines));
     return lines;
@@ -67,10 +67,14 @@ TEST(ListingOrder, RandomNamesInAnyCreationOrderGiveTheReferenceOrder) {
         const lines_t second = list_created(dir, "second", names);
         EXPECT_EQ(first, second) << "the order the names were made in shows through";
 
-        // The reference: folders first, then lstrcmpiA, then the bytes.
+        // The reference: folders first, then the platform's keys, then the bytes.
         std::sort(names.begin(), names.end(), [](const named& a, const named& b) {
             if (a.folder != b.folder) return a.folder;
-            const int order = os.lstrcmpiA(a.name.c_str(), b.name.c_str());
+            char key_a[2048];
+            char key_b[2048];
+            EXPECT_GT(os.sort_key(a.name.c_str(), key_a, sizeof key_a), 0);
+            EXPECT_GT(os.sort_key(b.name.c_str(), key_b, sizeof key_b), 0);
+            const int order = strcmp(key_a, key_b);
             return order != 0 ? order < 0 : a.name < b.name;
         });
         lines_t expected;

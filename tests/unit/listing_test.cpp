@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "TOOLS/toolwind/toolwind.h"
+#include "app/report.h"
 #include "listing/cancel_check.h"
 #include "listing/listing_job.h"
 #include "support/listing_run.h"
@@ -37,7 +38,7 @@ std::string make_mixed_tree(const test::temp_dir& dir) {
 }
 
 lines_t list(const settings_t& s) {
-    EXPECT_EQ(test::run_listing(s), LISTING_DONE);
+    EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED);
     lines_t lines;
     EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "every line ends in CR LF";
     return lines;
@@ -130,7 +131,7 @@ TEST(ListingFile, EmptyFolderGivesAnEmptyFile) {
     const std::string top = dir.join("empty");
     test::make_folder(top);
     test::write_file(dir.join("out.txt"), "old contents\r\n");
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_DONE);
+    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))).status, EXIT_LISTED);
     std::string bytes;
     ASSERT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
     EXPECT_EQ(bytes, "");
@@ -158,23 +159,32 @@ TEST(ListingFile, RelativeTopFolderIsUsedAsGiven) {
 
 // --- Failures and cancel ------------------------------------------------------
 
-TEST(ListingFailure, MissingOutputFolderIsReportedAndNothingIsWritten) {
+// What the program says of a run: the message box where no console takes
+// the line (the Windows program started without one).
+bool no_console(const char*) {
+    return false;
+}
+
+TEST(ListingFailure, MissingOutputFolderIsReportedWithPathAndReason) {
     test::os_restore restore;
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    const test::message_box_record* box = test::record_message_boxes();
     const std::string output = dir.join("missing\\out.txt");
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, output)), LISTING_WRITE_FAILED);
+    const settings_t s = test::listing_settings(top, output);
+    const listing_outcome_t outcome = test::run_listing(s);
+    EXPECT_EQ(outcome.status, EXIT_LIST_FILE);
+    EXPECT_EQ(outcome.failure, LISTING_FAILURE_LIST_FILE);
+    EXPECT_EQ(outcome.error.code, OS_ERROR_NOT_FOUND) << os_error_name(outcome.error.code);
+    EXPECT_FALSE(test::file_exists(output));
+
+    const test::message_box_record* box = test::record_message_boxes();
+    os.console_line = no_console;
+    report_outcome(&s, &outcome);
     EXPECT_EQ(box->calls, 1);
     EXPECT_EQ(box->caption, "Scrivlet");
-    EXPECT_EQ(box->text, "ファイルの作成に失敗しました。");
-    EXPECT_FALSE(test::file_exists(output));
-}
-
-int fwrite_calls = 0;
-size_t failing_fwrite(const void*, size_t, size_t, FILE*) {
-    ++fwrite_calls;
-    return 0;  // the disk is full
+    EXPECT_EQ(box->text.find("ファイルの作成に失敗しました。\r\n" + std::string(s.output_file.text) + "\r\n"),
+              0u)
+        << box->text;
 }
 
 // Files enough for the list to outgrow the writer's buffer, so that lines
@@ -205,98 +215,10 @@ bool no_temporary_file_in(const std::string& folder) {
     return true;
 }
 
-TEST(ListingFailure, FailedWriteIsReportedAndTheOldListStays) {
-    test::os_restore restore;
-    test::temp_dir dir;
-    const std::string top = make_mixed_tree(dir);
-    test::write_file(dir.join("out.txt"), "old list\r\n");
-    const test::message_box_record* box = test::record_message_boxes();
-    fwrite_calls = 0;
-    os.fwrite = failing_fwrite;
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_WRITE_FAILED);
-    EXPECT_EQ(fwrite_calls, 1) << "writing stops at the first failure";
-    EXPECT_EQ(box->calls, 1);
-    EXPECT_EQ(box->text, "ファイルの作成に失敗しました。");
-    std::string bytes;
-    EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
-    EXPECT_EQ(bytes, "old list\r\n");
-    EXPECT_TRUE(no_temporary_file_in(dir.path()));
-}
-
-int failing_fclose(FILE* file) {
-    os_default.fclose(file);
-    return EOF;  // as when the last buffered lines cannot be flushed
-}
-bool failing_flush(FILE*) {
-    return false;  // a full disk: what stdio or the system held is lost
-}
-bool failing_replace(const nchar_t*, const nchar_t*) {
-    return false;
-}
-
-TEST(ListingFailure, FailedFlushCloseOrReplaceKeepsTheOldList) {
-    test::os_restore restore;
-    test::temp_dir dir;
-    const std::string top = make_mixed_tree(dir);
-    const test::message_box_record* box = test::record_message_boxes();
-    for (int step = 0; step < 3; ++step) {
-        os = os_default;
-        test::record_message_boxes();
-        if (step == 0) os.flush_file = failing_flush;
-        if (step == 1) os.fclose = failing_fclose;
-        if (step == 2) os.replace_file = failing_replace;
-        test::write_file(dir.join("out.txt"), "old list\r\n");
-        EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_WRITE_FAILED)
-            << "step " << step;
-        EXPECT_EQ(box->calls, 1) << "step " << step;
-        std::string bytes;
-        EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
-        EXPECT_EQ(bytes, "old list\r\n") << "step " << step;
-        EXPECT_TRUE(no_temporary_file_in(dir.path())) << "step " << step;
-    }
-}
-
-std::atomic<int> mallocs_left{0};
-void* failing_malloc(size_t size) {
-    if (mallocs_left.fetch_sub(1) <= 0) return nullptr;
-    return os_default.malloc(size);
-}
-
-TEST(ListingFailure, MemoryRunningOutIsAFailedRunNeverAShorterList) {
-    test::os_restore restore;
-    test::temp_dir dir;
-    const std::string top = make_big_tree(dir, 300);
-    const test::message_box_record* box = test::record_message_boxes();
-    // Every point where the listing's memory can run out, with one reader and with several.
-    for (int threads : {0, 3}) {
-        listing_reader_threads = threads;
-        for (int allowed = 0; allowed < 12; ++allowed) {
-            test::write_file(dir.join("out.txt"), "old list\r\n");
-            test::record_message_boxes();
-            mallocs_left = allowed;
-            os.malloc = failing_malloc;
-            const unsigned result = test::run_listing(test::listing_settings(top, dir.join("out.txt")));
-            os.malloc = os_default.malloc;
-            std::string bytes;
-            EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
-            if (result == LISTING_DONE) {
-                EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 300) << allowed;
-                continue;
-            }
-            EXPECT_EQ(result, LISTING_OUT_OF_MEMORY) << allowed;
-            EXPECT_EQ(box->text, "メモリが不足したため、一覧を作成できませんでした。") << allowed;
-            EXPECT_EQ(box->caption, "Scrivlet");
-            EXPECT_EQ(bytes, "old list\r\n") << allowed;
-            EXPECT_TRUE(no_temporary_file_in(dir.path())) << allowed;
-        }
-    }
-    listing_reader_threads = LISTING_READERS_AUTO;
-}
-
 // Fails the reading of any folder named "A", as a folder the user may not read.
 folder_t* open_failing_for_a(folder_t* parent, const nchar_t* name, unsigned options) {
     if (name[0] == 'A' && name[1] == 0) {
-        SetLastError(5);
+        os_set_last_error(OS_ERROR_ACCESS_DENIED);
         return nullptr;
     }
     return os_default.folder_open_child(parent, name, options);
@@ -323,34 +245,44 @@ TEST(ListingFailure, UnreadableSubfolderIsListedCountedAndTraced) {
     traced.clear();
     const trace_proc_t previous = SetTraceProc(record_trace);
     const settings_t s = test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS);
-    EXPECT_EQ(test::run_listing(s), LISTING_INCOMPLETE);
+    const listing_outcome_t outcome = test::run_listing(s);
     SetTraceProc(previous);
+    EXPECT_EQ(outcome.status, EXIT_INCOMPLETE);
+    EXPECT_EQ(outcome.unreadable, 1u);
     lines_t lines;
     EXPECT_TRUE(test::read_lines(s.output_file.text, &lines));
     EXPECT_EQ(lines, (lines_t{"A\\", "b\\", ".hidden", "B.txt", "c.txt"}));
     ASSERT_EQ(traced.size(), 1u);
-    EXPECT_EQ(traced[0], "フォルダを読み込めません: " + top + "\\A (エラー 5)\r\n");
+    // The system's separator, and the reason in words.
+    EXPECT_EQ(traced[0], "フォルダを読み込めませんでした: " + test::text(test::native(top)) +
+                             test::SEPARATOR + "A (アクセスが拒否されました)\r\n");
 }
 
 folder_t* open_failing(const nchar_t*, unsigned) {
-    SetLastError(13);
+    os_set_last_error(OS_ERROR_ACCESS_DENIED);
     return nullptr;
 }
 
-TEST(ListingFailure, UnreadableTopFolderGivesAnEmptyListAndIsCounted) {
+TEST(ListingFailure, UnreadableTopFolderKeepsTheOldList) {
     test::os_restore restore;
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
+    test::write_file(dir.join("out.txt"), "old list\r\n");
     os.folder_open = open_failing;
-    traced.clear();
-    const trace_proc_t previous = SetTraceProc(record_trace);
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, dir.join("out.txt"))), LISTING_INCOMPLETE);
-    SetTraceProc(previous);
+    const settings_t s = test::listing_settings(top, dir.join("out.txt"));
+    const listing_outcome_t outcome = test::run_listing(s);
+    EXPECT_EQ(outcome.status, EXIT_INCOMPLETE);
+    EXPECT_EQ(outcome.failure, LISTING_FAILURE_TOP_UNREADABLE);
     std::string bytes;
     EXPECT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
-    EXPECT_EQ(bytes, "");
-    ASSERT_EQ(traced.size(), 1u);
-    EXPECT_EQ(traced[0], "フォルダを読み込めません: " + top + " (エラー 13)\r\n");
+    EXPECT_EQ(bytes, "old list\r\n");
+    EXPECT_TRUE(no_temporary_file_in(dir.path()));
+
+    const test::message_box_record* box = test::record_message_boxes();
+    os.console_line = no_console;
+    report_outcome(&s, &outcome);
+    EXPECT_EQ(box->text.find("フォルダを読み込めませんでした。\r\n" + std::string(s.folder.text)), 0u)
+        << box->text;
 }
 
 // Cancels the job at the n-th call of a seam row, whichever thread makes it.
@@ -363,9 +295,9 @@ bool read_then_cancel(folder_t* folder, folder_item_t* item) {
     count_down_to_cancel();
     return os_default.folder_read(folder, item);
 }
-size_t fwrite_then_cancel(const void* data, size_t size, size_t count, FILE* file) {
+bool write_then_cancel(file_t* file, const void* data, size_t size, size_t* written) {
     count_down_to_cancel();
-    return os_default.fwrite(data, size, count, file);
+    return os_default.file_write(file, data, size, written);
 }
 
 TEST(ListingCancel, CancelAtAnyPointLeavesAnExistingListUntouched) {
@@ -390,13 +322,13 @@ TEST(ListingCancel, CancelAtAnyPointLeavesAnExistingListUntouched) {
         for (const point& p : points) {
             os = os_default;
             if (std::string(p.where) == "read") os.folder_read = read_then_cancel;
-            if (std::string(p.where) == "write") os.fwrite = fwrite_then_cancel;
+            if (std::string(p.where) == "write") os.file_write = write_then_cancel;
             test::write_file(dir.join("out.txt"), "previous list\r\n");
             calls_before_cancel = p.calls;
-            const unsigned result =
+            const listing_outcome_t outcome =
                 test::run_listing(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS),
                                   [](worker_t* w) { job_worker = w; });
-            EXPECT_EQ(result, LISTING_CANCELLED) << p.where << " " << p.calls << " readers " << threads;
+            EXPECT_EQ(outcome.status, EXIT_CANCELLED) << p.where << " " << p.calls << " readers " << threads;
             std::string bytes;
             ASSERT_TRUE(test::read_file(dir.join("out.txt"), &bytes));
             EXPECT_EQ(bytes, "previous list\r\n") << p.where << " " << p.calls;

@@ -33,9 +33,9 @@ struct tree {
     void link(const std::string& rel, const std::string& target) const {
         ASSERT_EQ(symlink(target.c_str(), (top + "/" + rel).c_str()), 0) << rel;
     }
-    lines_t list(uint32_t flags = FLAG_SUBFOLDERS, unsigned expected = LISTING_DONE) const {
+    lines_t list(uint32_t flags = FLAG_SUBFOLDERS, exit_status_t expected = EXIT_LISTED) const {
         const settings_t s = test::listing_settings(top_text, dir.join("out.txt"), flags);
-        EXPECT_EQ(test::run_listing(s), expected);
+        EXPECT_EQ(test::run_listing(s).status, expected);
         lines_t lines;
         EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "one entry a line, each ending in CR LF";
         return lines;
@@ -100,7 +100,7 @@ TEST(Utf8Lists, EachNameAsTheFileSystemHasIt) {
     s.filter_kind = FILTER_WILDCARD;
     str_copy_bounded(s.filter_text, "*.txt", sizeof s.filter_text);
     s.case_mode = CASE_LOWER;
-    ASSERT_EQ(test::run_listing(s), LISTING_DONE);
+    ASSERT_EQ(test::run_listing(s).status, EXIT_LISTED);
     lines_t lines;
     ASSERT_TRUE(test::read_lines(s.output_file.text, &lines));
     // The order and the filter are those of the code page text (¥.txt reads
@@ -111,7 +111,7 @@ TEST(Utf8Lists, EachNameAsTheFileSystemHasIt) {
 
     s.flags |= FLAG_FULL_PATH;
     s.case_mode = CASE_UNCHANGED;
-    ASSERT_EQ(test::run_listing(s), LISTING_DONE);
+    ASSERT_EQ(test::run_listing(s).status, EXIT_LISTED);
     ASSERT_TRUE(test::read_lines(s.output_file.text, &lines));
     ASSERT_EQ(lines.size(), 5u);
     const std::string full = t.top + u8"\\café\\Ünï.TXT";

@@ -46,8 +46,8 @@ std::string make_tree(const test::temp_dir& dir, int width, int depth) {
 
 std::string list_with(const std::string& top, const std::string& output, int readers) {
     listing_reader_threads = readers;
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, output, FLAG_SUBFOLDERS | FLAG_FULL_PATH)),
-              LISTING_DONE);
+    EXPECT_EQ(test::run_listing(test::listing_settings(top, output, FLAG_SUBFOLDERS | FLAG_FULL_PATH)).status,
+              EXIT_LISTED);
     std::string bytes;
     EXPECT_TRUE(test::read_file(output, &bytes));
     return bytes;

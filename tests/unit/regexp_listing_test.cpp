@@ -38,7 +38,7 @@ lines_t list(const std::string& top, const std::string& output, const char* expr
     settings_t s = test::listing_settings(top, output, FLAG_SUBFOLDERS);
     s.filter_kind = FILTER_REGEXP;
     str_copy_bounded(s.filter_text, expression, sizeof s.filter_text);
-    EXPECT_EQ(test::run_listing(s), LISTING_DONE) << expression;
+    EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED) << expression;
     lines_t lines;
     EXPECT_TRUE(test::read_lines(output, &lines)) << "every line ends in CR LF";
     return lines;

@@ -58,7 +58,7 @@ std::set<std::string> expected_relative_names() {
 }
 
 lines_t list(const std::string& top, const std::string& output, uint32_t flags) {
-    EXPECT_EQ(test::run_listing(test::listing_settings(top, output, flags)), LISTING_DONE);
+    EXPECT_EQ(test::run_listing(test::listing_settings(top, output, flags)).status, EXIT_LISTED);
     lines_t lines;
     EXPECT_TRUE(test::read_lines(output, &lines)) << "every line ends in CR LF";
     return lines;

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "app/is_signalled.h"
-#include "app/settings.h"
+#include "listing/listing_job.h"
 #include "support/test_support.h"
 
 namespace {
 
 // Long enough never to be reached by a working build; it only keeps a broken
 // one from hanging the test run.
-constexpr DWORD GIVE_UP_MS = 30000;
+constexpr uint32_t GIVE_UP_MS = 30000;
 
 struct job_probe_t {
     std::atomic<bool> ran{false};
@@ -36,27 +36,27 @@ unsigned job_waiting_for_cancel(worker_t* worker, void* arg) {
     job_probe_t* probe = static_cast<job_probe_t*>(arg);
     probe->worker = worker;
     probe->ran = true;
-    DWORD wait = os.WaitForSingleObject(worker_cancel_event(worker), GIVE_UP_MS);
+    const uint32_t wait = os.wait(worker_cancel_event(worker), GIVE_UP_MS);
     probe->saw_cancel = wait == WAIT_OBJECT_0 && worker_is_cancelled(worker);
     return 7;
 }
 
-DWORD wait_for_thread(worker_t* worker) {
-    return os.WaitForSingleObject(worker->thread, GIVE_UP_MS);
+uint32_t wait_for_thread(worker_t* worker) {
+    return os.wait(worker->thread, GIVE_UP_MS);
 }
 
 // Counters for the calls a release must not make.
 std::atomic<int> set_event_calls{0};
 std::atomic<int> unlimited_waits{0};
 
-BOOL WINAPI counting_set_event(HANDLE event) {
+bool counting_set_event(HANDLE event) {
     ++set_event_calls;
-    return os_default.SetEvent(event);
+    return os_default.event_set(event);
 }
 
-DWORD WINAPI counting_wait(HANDLE handle, DWORD milliseconds) {
+uint32_t counting_wait(HANDLE handle, uint32_t milliseconds) {
     if (milliseconds == INFINITE) ++unlimited_waits;
-    return os_default.WaitForSingleObject(handle, milliseconds);
+    return os_default.wait(handle, milliseconds);
 }
 
 // Fault injection for worker_create.
@@ -64,30 +64,30 @@ HANDLE created_event = nullptr;
 std::vector<HANDLE> closed_handles;
 int thread_starts = 0;
 
-HANDLE WINAPI failing_create_event(LPSECURITY_ATTRIBUTES, BOOL, BOOL, LPCSTR) {
+HANDLE failing_create_event(bool, bool) {
+    os_set_last_error(OS_ERROR_NO_MEMORY);
     return nullptr;
 }
 
-HANDLE WINAPI recording_create_event(LPSECURITY_ATTRIBUTES security, BOOL manual_reset, BOOL initial_state,
-                                     LPCSTR name) {
-    created_event = os_default.CreateEventA(security, manual_reset, initial_state, name);
+HANDLE recording_create_event(bool manual_reset, bool initially_set) {
+    created_event = os_default.event_create(manual_reset, initially_set);
     return created_event;
 }
 
-BOOL WINAPI recording_close_handle(HANDLE handle) {
+bool recording_close_handle(HANDLE handle) {
     closed_handles.push_back(handle);
-    return os_default.CloseHandle(handle);
+    return os_default.handle_close(handle);
 }
 
-uintptr_t failing_thread_start(void*, unsigned, thread_start_fn, void*, unsigned, unsigned*) {
+HANDLE failing_thread_start(thread_start_fn, void*, bool) {
     ++thread_starts;
-    return 0;
+    os_set_last_error(OS_ERROR_NO_THREADS);
+    return nullptr;
 }
 
-uintptr_t counting_thread_start(void* security, unsigned stack_size, thread_start_fn start, void* arg,
-                                unsigned flags, unsigned* thread_id) {
+HANDLE counting_thread_start(thread_start_fn start, void* arg, bool suspended) {
     ++thread_starts;
-    return os_default.beginthreadex(security, stack_size, start, arg, flags, thread_id);
+    return os_default.thread_create(start, arg, suspended);
 }
 
 }  // namespace
@@ -124,8 +124,8 @@ TEST(Worker, FinishedJobIsReleasedWithoutWaitingOrSignalling) {
 
     set_event_calls = 0;
     unlimited_waits = 0;
-    os.SetEvent = counting_set_event;
-    os.WaitForSingleObject = counting_wait;
+    os.event_set = counting_set_event;
+    os.wait = counting_wait;
     EXPECT_TRUE(worker_release(worker));
     EXPECT_EQ(0, set_event_calls.load()) << "the cancel event was signalled";
     EXPECT_EQ(0, unlimited_waits.load()) << "the release waited for a thread that had ended";
@@ -193,11 +193,11 @@ TEST(Worker, NeverStartedWorkerSeesTheCancelOnRelease) {
 TEST(Worker, CreateFailsCleanlyWithoutAnEvent) {
     test::os_restore restore;
     thread_starts = 0;
-    os.CreateEventA = failing_create_event;
-    os.beginthreadex = counting_thread_start;
+    os.event_create = failing_create_event;
+    os.thread_create = counting_thread_start;
 
-    settings_t settings = {};
-    EXPECT_EQ(nullptr, worker_create(&settings));
+    listing_run_t run = {};
+    EXPECT_EQ(nullptr, worker_create(&run));
     EXPECT_EQ(0, thread_starts) << "a thread was started without a cancel event";
 }
 
@@ -206,12 +206,12 @@ TEST(Worker, CreateFailsCleanlyWithoutAThread) {
     created_event = nullptr;
     closed_handles.clear();
     thread_starts = 0;
-    os.CreateEventA = recording_create_event;
-    os.CloseHandle = recording_close_handle;
-    os.beginthreadex = failing_thread_start;
+    os.event_create = recording_create_event;
+    os.handle_close = recording_close_handle;
+    os.thread_create = failing_thread_start;
 
-    settings_t settings = {};
-    EXPECT_EQ(nullptr, worker_create(&settings));
+    listing_run_t run = {};
+    EXPECT_EQ(nullptr, worker_create(&run));
     EXPECT_EQ(1, thread_starts);
     ASSERT_NE(nullptr, created_event);
     ASSERT_EQ(1u, closed_handles.size()) << "expected only the cancel event to be closed";
@@ -219,13 +219,13 @@ TEST(Worker, CreateFailsCleanlyWithoutAThread) {
 }
 
 TEST(IsSignalled, ReadsTheStateWithoutBlocking) {
-    HANDLE event = os.CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE event = os.event_create(true, false);
     ASSERT_NE(nullptr, event);
     EXPECT_FALSE(is_signalled(event));
-    ASSERT_TRUE(os.SetEvent(event));
+    ASSERT_TRUE(os.event_set(event));
     EXPECT_TRUE(is_signalled(event));
     EXPECT_TRUE(is_signalled(event)) << "polling reset a manual-reset event";
-    EXPECT_TRUE(os.CloseHandle(event));
+    EXPECT_TRUE(os.handle_close(event));
 
     // A failed wait reads as "not signalled".
     EXPECT_FALSE(is_signalled(nullptr));

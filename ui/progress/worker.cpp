@@ -6,7 +6,7 @@
 #include "listing/listing_job.h"
 
 // The thread routine: the job's result becomes the thread's exit code.
-static unsigned __stdcall worker_thread_main(void* arg) {
+static unsigned worker_thread_main(void* arg) {
     worker_t* worker = static_cast<worker_t*>(arg);
     return worker->job(worker, worker->job_arg);
 }
@@ -19,7 +19,7 @@ worker_t* worker_create_job(worker_job_fn job, void* job_arg) {
     worker_t* worker = static_cast<worker_t*>(calloc(1, sizeof(worker_t)));
     if (!worker) return nullptr;
 
-    worker->cancel_event = os.CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    worker->cancel_event = os.event_create(true, false);
     if (!worker->cancel_event) {
         free(worker);
         return nullptr;
@@ -29,11 +29,9 @@ worker_t* worker_create_job(worker_job_fn job, void* job_arg) {
     worker->job = job;
 
     // Suspended, so that every field above is in place before the job reads it.
-    unsigned thread_id = 0;
-    worker->thread = reinterpret_cast<HANDLE>(
-        os.beginthreadex(nullptr, 0, worker_thread_main, worker, CREATE_SUSPENDED, &thread_id));
+    worker->thread = os.thread_create(worker_thread_main, worker, true);
     if (!worker->thread) {
-        os.CloseHandle(worker->cancel_event);
+        os.handle_close(worker->cancel_event);
         free(worker);
         return nullptr;
     }
@@ -41,16 +39,17 @@ worker_t* worker_create_job(worker_job_fn job, void* job_arg) {
 }
 
 bool worker_start(worker_t* worker) {
-    return os.ResumeThread(worker->thread) != (DWORD)-1;
+    return os.thread_resume(worker->thread);
 }
 
 bool worker_cancel(worker_t* worker) {
     if (!worker->cancel_event) return false;
-    return os.SetEvent(worker->cancel_event) != FALSE;
+    worker->cancel_requested.store(true);
+    return os.event_set(worker->cancel_event);
 }
 
 bool worker_is_cancelled(worker_t* worker) {
-    return is_signalled(worker->cancel_event);
+    return worker->cancel_requested.load() || is_signalled(worker->cancel_event);
 }
 
 bool worker_is_finished(worker_t* worker) {
@@ -64,7 +63,7 @@ HANDLE worker_cancel_event(worker_t* worker) {
 bool worker_stop(worker_t* worker) {
     if (!worker_is_finished(worker)) {
         worker_cancel(worker);
-        os.WaitForSingleObject(worker->thread, INFINITE);
+        os.wait(worker->thread, INFINITE);
     }
     return true;
 }
@@ -73,11 +72,11 @@ bool worker_release(worker_t* worker) {
     if (!worker) return true;
     // A worker that was never started gets to run now (and sees the cancel
     // request at its first poll); for a started thread this changes nothing.
-    os.ResumeThread(worker->thread);
+    os.thread_resume(worker->thread);
     worker_stop(worker);
-    os.CloseHandle(worker->cancel_event);
+    os.handle_close(worker->cancel_event);
     worker->cancel_event = nullptr;
-    os.CloseHandle(worker->thread);
+    os.handle_close(worker->thread);
     worker->thread = nullptr;
     free(worker);
     return true;
@@ -85,7 +84,7 @@ bool worker_release(worker_t* worker) {
 
 DWORD worker_exit_code(worker_t* worker, DWORD fallback) {
     if (!worker_is_finished(worker)) return fallback;
-    DWORD code = 0;
-    if (!os.GetExitCodeThread(worker->thread, &code)) return fallback;
+    uint32_t code = 0;
+    if (!os.thread_exit_code(worker->thread, &code)) return fallback;
     return code;
 }

@@ -10,7 +10,7 @@ namespace test {
 namespace {
 message_box_record last_message_box;
 
-int WINAPI recording_message_box(HWND, LPCSTR text, LPCSTR caption, UINT) {
+int recording_message_box(HWND, const char* text, const char* caption, unsigned) {
     ++last_message_box.calls;
     last_message_box.caption = caption ? caption : "";
     last_message_box.text = text ? text : "";
@@ -51,15 +51,21 @@ settings_t listing_settings_native(const std::basic_string<nchar_t>& folder,
     return s;
 }
 
-unsigned run_listing(const settings_t& settings, void (*on_created)(worker_t*)) {
-    worker_t* worker = worker_create(const_cast<settings_t*>(&settings));
-    if (!worker) return 0xDEAD;
+listing_outcome_t run_listing(const settings_t& settings, void (*on_created)(worker_t*)) {
+    listing_run_t run = {};
+    run.settings = &settings;
+    worker_t* worker = worker_create(&run);
+    if (!worker) {
+        run.outcome.status = EXIT_NO_MEMORY;
+        run.outcome.failure = LISTING_FAILURE_NO_MEMORY;
+        return run.outcome;
+    }
     if (on_created) on_created(worker);
     worker_start(worker);
-    os.WaitForSingleObject(worker->thread, INFINITE);
-    const unsigned result = worker_exit_code(worker, 0xBAD);
+    // The test's own wait: a row a test replaces must not stop it.
+    os_default.wait(worker->thread, INFINITE);
     worker_release(worker);
-    return result;
+    return run.outcome;
 }
 
 bool read_lines(const std::string& path, std::vector<std::string>* lines) {
@@ -80,7 +86,7 @@ bool read_lines(const std::string& path, std::vector<std::string>* lines) {
 
 message_box_record* record_message_boxes() {
     last_message_box = message_box_record();
-    os.MessageBoxA = recording_message_box;
+    os.message_box = recording_message_box;
     return &last_message_box;
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/settings.h"
+#include "listing/listing_job.h"
 #include "ui/progress/worker.h"
 
 namespace test {
@@ -17,9 +18,10 @@ settings_t listing_settings(const std::string& folder, const std::string& output
 settings_t listing_settings_native(const std::basic_string<nchar_t>& folder,
                                    const std::basic_string<nchar_t>& output, uint32_t flags = 0);
 
-// Runs listing_job on a worker thread until it ends; returns its result.
-// `on_created` may keep the worker (to cancel it from an injected call).
-unsigned run_listing(const settings_t& settings, void (*on_created)(worker_t*) = nullptr);
+// Runs listing_job on a worker thread until it ends, as the program does;
+// returns its outcome (status EXIT_NO_MEMORY when the worker could not be
+// made). `on_created` may keep the worker (to cancel it from an injected call).
+listing_outcome_t run_listing(const settings_t& settings, void (*on_created)(worker_t*) = nullptr);
 
 // The list file split into lines; false when a line lacks its CR LF or a lone
 // LF or CR appears anywhere.
@@ -31,7 +33,7 @@ struct message_box_record {
     std::string caption;
     std::string text;
 };
-// Replaces os.MessageBoxA with a recorder; os_restore puts it back.
+// Replaces os.message_box with a recorder; os_restore puts it back.
 message_box_record* record_message_boxes();
 
 }  // namespace test

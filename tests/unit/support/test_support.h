@@ -60,7 +60,7 @@ constexpr const nchar_t* ROOTS[] = {"/", "//", "///"};
 
 // Restores the default platform calls after each test that replaces some.
 struct os_restore {
-    ~os_restore() { os = os_default; }
+    ~os_restore() { os_restore_all(); }
 };
 
 }  // namespace test
