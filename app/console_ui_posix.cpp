@@ -13,7 +13,7 @@
 
 #include "app/app_main.h"
 #include "listing/listing_job.h"
-#include "platform/posix/codepage_posix.h"
+#include "text/unicode_convert.h"
 #include "ui/progress/progress_text.h"
 #include "ui/progress/progress_window.h"
 #include "ui/settings/settings_dialog.h"
@@ -76,7 +76,7 @@ void progress_line_update(progress_line_t* line, uint64_t count) {
     memcpy(line->shown, text, sizeof text);
     // Code page 932 to UTF-8 takes at most 3 bytes for 2.
     char utf8[PROGRESS_TEXT_SIZE * 2 + 8];
-    utf8_from_cp932(utf8, sizeof utf8, text);
+    utf8_from_cp932(utf8, sizeof utf8, text, strlen(text));
     fprintf(stderr, "\r%s\x1b[K\r", utf8);
     fflush(stderr);
     line_shown.store(true);
@@ -92,9 +92,10 @@ void progress_line_erase() {
 
 bool show_settings_dialog(dialog_param_t*) {
     char line[FORMAT_BUFFER_SIZE];
-    utf8_from_cp932(line, sizeof line,
-                    "scrivlet: 設定ダイアログは Windows 版にだけあります。"
-                    "/noui フォルダ 出力ファイル、または /auto フォルダ で一覧を作成します。\n");
+    static const char TEXT[] =
+        "scrivlet: 設定ダイアログは Windows 版にだけあります。"
+        "/noui フォルダ 出力ファイル、または /auto フォルダ で一覧を作成します。\n";
+    utf8_from_cp932(line, sizeof line, TEXT, sizeof TEXT - 1);
     fputs(line, stderr);
     return false;  // ends the run as a cancelled dialog does
 }

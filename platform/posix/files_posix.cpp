@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
 
 namespace {
 
@@ -44,7 +43,8 @@ DWORD attributes_for(const char* name, bool is_folder, bool is_link) {
 DWORD WINAPI posix_GetFileAttributesA(LPCSTR path) {
     char native[POSIX_PATH_SIZE];
     struct stat st;
-    if (path[0] == '\0' || !posix_path_from_cp932(native, sizeof native, path) || stat(native, &st) != 0) {
+    if (path[0] == '\0' || native_from_text(native, sizeof native, path) >= sizeof native ||
+        stat(native, &st) != 0) {
         SetLastError(path[0] == '\0' ? ERROR_PATH_NOT_FOUND : error_from_errno(errno));
         return INVALID_FILE_ATTRIBUTES;
     }

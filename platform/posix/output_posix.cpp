@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
 #include "text/mbs.h"
+#include "text/unicode_convert.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ namespace {
 // locale too: a terminal that shows nothing but ASCII is rare today).
 void write_to_stderr(const char* text) {
     char utf8[FORMAT_BUFFER_SIZE * 3];
-    utf8_from_cp932(utf8, sizeof utf8, text);
+    utf8_from_cp932(utf8, sizeof utf8, text, strlen(text));
     fputs(utf8, stderr);
     fflush(stderr);
 }

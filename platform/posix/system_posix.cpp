@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
+#include "text/unicode_convert.h"
 
 // POSIX file systems have no 8.3 aliases.
 size_t posix_short_path(const char*, char* out, size_t out_size) {
@@ -39,7 +39,7 @@ void posix_console_line(const char* text) {
     const size_t size = strlen(text) * 3 + 2;
     char* utf8 = (char*)malloc(size);
     if (!utf8) return;
-    utf8_from_cp932(utf8, size, text);
+    utf8_from_cp932(utf8, size, text, strlen(text));
     fprintf(stderr, "%s\n", utf8);
     free(utf8);
 }
