@@ -54,8 +54,8 @@ std::string utf8_of(const native_string& native, text_kind_t kind) {
 }
 
 struct name_case {
-    const char* utf8;     // the name as the file system holds it (valid UTF-8)
-    const char* cp932;    // its line in a list in code page 932
+    const char* utf8;               // the name as the file system holds it (valid UTF-8)
+    const char* cp932;              // its line in a list in code page 932
     const char* as_utf8 = nullptr;  // its line in a UTF-8 list (null: the name itself)
 };
 
