@@ -16,6 +16,8 @@
 #include <windows.h>
 #define SEPARATOR_UTF8 "\\"
 #else
+#include <sys/resource.h>
+#include <unistd.h>
 #define SEPARATOR_UTF8 "/"
 #endif
 
@@ -281,5 +283,23 @@ TEST(NativeText, ProgramTextComesBackAsTheSameNativeText) {
     native_from_text(native, 16, "a\\\x95\x5C");
     EXPECT_EQ(native_string(native), native_of(u8"a" SEPARATOR_UTF8 "\u8868"));
 }
+
+#ifndef _WIN32
+// The conversion loads nothing: with no descriptor left to open a module,
+// names and messages still convert. Exits 0 when they do.
+void convert_with_no_descriptor_left() {
+    const struct rlimit none = {0, 0};
+    setrlimit(RLIMIT_NOFILE, &none);
+    char text[32];
+    text_from_native(text, sizeof text, u8"\u8868\u301C\uFF5E", 9, TEXT_NAME);
+    char utf8[32];
+    utf8_from_cp932(utf8, sizeof utf8, "\x95\x5C\x81\x60", 4);
+    _exit(strcmp(text, "\x95\x5C?\x81\x60") == 0 && strcmp(utf8, u8"\u8868\uFF5E") == 0 ? 0 : 1);
+}
+
+TEST(NativeTextDeathTest, ConvertsWithNoDescriptorLeft) {
+    EXPECT_EXIT(convert_with_no_descriptor_left(), testing::ExitedWithCode(0), "");
+}
+#endif
 
 }  // namespace
