@@ -8,7 +8,7 @@
 
 namespace {
 
-// What each byte (or UTF-16 unit below 0x100) is for the plain runs: the
+// What each byte (or ASCII unit of UTF-16) is for the plain runs: the
 // REPLACE_ bits of the ASCII characters they concern, NEVER_PLAIN for NUL
 // and for every byte above ASCII. A run of bytes whose class meets no bit of
 // the call's stops is copied in one go.
