@@ -19,9 +19,9 @@
 
 #include "app/app_main.h"
 #include "listing/listing_job.h"
-#include "platform/posix/codepage_posix.h"
 #include "platform/posix/console_posix.h"
 #include "platform/posix/temp_files_posix.h"
+#include "text/unicode_convert.h"
 #include "ui/progress/progress_text.h"
 #include "ui/progress/progress_window.h"
 #include "ui/settings/settings_dialog.h"
@@ -111,11 +111,12 @@ void progress_line_update(progress_line_t* line, uint64_t count) {
 }  // namespace
 
 bool show_settings_dialog(dialog_param_t*) {
+    static const char message[] =
+        "scrivlet: 設定ダイアログは Windows 版にだけあります。"
+        "scrivlet フォルダ、scrivlet /noui フォルダ 保存ファイル、または /auto フォルダ "
+        "で一覧を作成します。\n";
     char text[FORMAT_BUFFER_SIZE];
-    utf8_from_cp932(text, sizeof text,
-                    "scrivlet: 設定ダイアログは Windows 版にだけあります。"
-                    "scrivlet フォルダ、scrivlet /noui フォルダ 保存ファイル、または /auto フォルダ "
-                    "で一覧を作成します。\n");
+    utf8_from_cp932(text, sizeof text, message, sizeof message - 1);
     fputs(text, stderr);
     return false;  // ends the run as a cancelled dialog does
 }

@@ -20,10 +20,10 @@ int main(int argc, char** argv) {
     if (!args) return 1;
     for (int i = 0; i < argc; ++i) {
         const size_t length = strlen(argv[i]);
-        const size_t size = text_from_native(nullptr, 0, argv[i], length, TEXT_PATH) + 1;
+        const size_t size = text_from_native(nullptr, 0, argv[i], length, TEXT_ARGUMENT) + 1;
         args[i] = (char*)malloc(size);
         if (!args[i]) return 1;
-        text_from_native(args[i], size, argv[i], length, TEXT_PATH);
+        text_from_native(args[i], size, argv[i], length, TEXT_ARGUMENT);
         GetTraceProc()("argv[%2d]=%s\r\n", i, args[i]);
     }
     const int result = app_main(nullptr, argc, args, argv);

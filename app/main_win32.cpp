@@ -20,10 +20,10 @@ char** texts_of(wchar_t** native, int count) {
     if (!texts) return nullptr;
     for (int i = 0; i < count; ++i) {
         const size_t length = wcslen(native[i]);
-        const size_t size = text_from_native(nullptr, 0, native[i], length, TEXT_PATH) + 1;
+        const size_t size = text_from_native(nullptr, 0, native[i], length, TEXT_ARGUMENT) + 1;
         texts[i] = (char*)malloc(size);
         if (!texts[i]) return texts;  // the caller sees the null and gives up
-        text_from_native(texts[i], size, native[i], length, TEXT_PATH);
+        text_from_native(texts[i], size, native[i], length, TEXT_ARGUMENT);
     }
     return texts;
 }

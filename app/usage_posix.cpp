@@ -4,8 +4,8 @@
 #include <string.h>
 
 #include "app/usage.h"
-#include "platform/posix/codepage_posix.h"
 #include "scrivlet_version.h"
+#include "text/unicode_convert.h"
 #include "ui/settings/settings_dialog.h"
 
 namespace {
@@ -15,7 +15,7 @@ void put_utf8(FILE* stream, const char* text) {
     const size_t size = strlen(text) * 3 + 1;
     char* utf8 = (char*)malloc(size);
     if (!utf8) return;
-    utf8_from_cp932(utf8, size, text);
+    utf8_from_cp932(utf8, size, text, strlen(text));
     fputs(utf8, stream);
     free(utf8);
 }

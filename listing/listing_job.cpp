@@ -12,12 +12,12 @@ namespace {
 // Native text in the list's encoding (UTF-8 or code page 932): a heap block.
 char* list_text_of(const nchar_t* native, bool utf8) {
     const size_t units = native_length(native);
-    const size_t length = utf8 ? utf8_from_native(nullptr, 0, native, units)
+    const size_t length = utf8 ? utf8_from_native(nullptr, 0, native, units, TEXT_PATH)
                                : text_from_native(nullptr, 0, native, units, TEXT_PATH);
     char* text = (char*)os.malloc(length + 1);
     if (!text) return nullptr;
     if (utf8) {
-        utf8_from_native(text, length + 1, native, units);
+        utf8_from_native(text, length + 1, native, units, TEXT_PATH);
     } else {
         text_from_native(text, length + 1, native, units, TEXT_PATH);
     }

@@ -43,6 +43,7 @@ void complete(read_ahead_t* ahead, folder_node_t* node, folder_node_t* first_chi
     node->state = NODE_READ;
     ahead->ahead_items += node->count;
     if (node == ahead->head && ahead->walk_waits) os.cond_wake(ahead->head_read);
+    if (first_child) wake_a_reader(ahead);
 }
 
 // Reads the node the caller has begun; returns with the lock held again.
@@ -152,6 +153,8 @@ folder_node_t* read_ahead_take(read_ahead_t* ahead) {
     folder_node_t* node = ahead->head;
     if (node->state == NODE_QUEUED) {
         begin(ahead, node);
+        // The readers are behind: what comes after this node is theirs.
+        wake_a_reader(ahead);
         read_node(ahead, node, &ahead->readers[ahead->thread_count]);
     }
     while (node->state != NODE_READ) {

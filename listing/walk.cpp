@@ -70,7 +70,7 @@ bool append_segment(text_buffer_t* t, const listed_item_t* item, const line_form
         const size_t room = native_units * 3 + 1;
         if (!reserve(t, room)) return false;
         char* end = t->bytes + t->length;
-        const size_t length = format->utf8 ? utf8_from_native(end, room, native, native_units)
+        const size_t length = format->utf8 ? utf8_from_native(end, room, native, native_units, TEXT_NAME)
                                            : text_from_native(end, room, native, native_units, TEXT_NAME);
         t->length += length < room ? length : 0;
         t->bytes[t->length] = '\0';

@@ -9,8 +9,8 @@
 #include <string.h>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
 #include "text/mbs.h"
+#include "text/unicode_convert.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int sort_key(const char* name, char* dest, size_t dest_size) {
         if (length < dest_size) memcpy(dest, folded, length + 1);
     } else {
         char utf8[PATH_BUFFER_SIZE * 2];
-        utf8_from_cp932(utf8, sizeof utf8, folded);
+        utf8_from_cp932(utf8, sizeof utf8, folded, strlen(folded));
         length = strxfrm(dest, utf8, dest_size);
     }
     if (dest_size == 0) return (int)length + 1;

@@ -9,7 +9,7 @@
 #include <atomic>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
+#include "text/unicode_convert.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ void console_progress_draw(const char* text) {
     const size_t size = strlen(text) * 2 + 8;
     char* utf8 = (char*)malloc(size);
     if (!utf8) return;
-    utf8_from_cp932(utf8, size, text);
+    utf8_from_cp932(utf8, size, text, strlen(text));
     pthread_mutex_lock(&console_lock);
     fprintf(stderr, "\r%s\x1b[K\r", utf8);
     fflush(stderr);
@@ -59,7 +59,7 @@ void console_progress_erase_now() {
 bool posix_console_line(const char* text) {
     const size_t size = strlen(text) * 3 + 2;
     char* utf8 = (char*)malloc(size);
-    if (utf8) utf8_from_cp932(utf8, size, text);
+    if (utf8) utf8_from_cp932(utf8, size, text, strlen(text));
     pthread_mutex_lock(&console_lock);
     erase_locked();
     fprintf(stderr, "scrivlet: %s\n", utf8 ? utf8 : text);

@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
 
 // POSIX file systems have no 8.3 aliases.
 size_t posix_short_path(const char*, char* out, size_t out_size) {

@@ -8,8 +8,8 @@
 #include <unistd.h>
 
 #include "platform/posix/calls_posix.h"
-#include "platform/posix/codepage_posix.h"
 #include "text/mbs.h"
+#include "text/unicode_convert.h"
 
 namespace {
 
@@ -17,7 +17,7 @@ namespace {
 // locale too: a terminal that shows nothing but ASCII is rare today).
 void write_to_stderr(const char* text) {
     char utf8[FORMAT_BUFFER_SIZE * 3];
-    utf8_from_cp932(utf8, sizeof utf8, text);
+    utf8_from_cp932(utf8, sizeof utf8, text, strlen(text));
     fputs(utf8, stderr);
     fflush(stderr);
 }
@@ -50,7 +50,7 @@ size_t posix_error_reason(os_error_t error, char* out, size_t out_size) {
     if (user) words = strerror_l((int)error.system, user);
     size_t length;
     if (words) {
-        cp932_from_utf8(out, out_size, words);
+        cp932_from_utf8(out, out_size, words, strlen(words), REPLACE_CONTROLS);
         length = strlen(out);
     } else {
         length = strlen(os_error_message(error.code));

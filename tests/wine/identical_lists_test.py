@@ -226,6 +226,93 @@ class complete_lists_test(unittest.TestCase):
         )
 
 
+# Names that no code page 932 list can hold as they are. Both builds convert
+# with one table, so their lists are byte-identical: the seven characters
+# other tables map onto a Microsoft twin show "?", the twins their codes, and
+# UTF-8 bytes that are not UTF-8 one "?" per sequence as Wine cuts them into
+# UTF-16. In "odd" each name has its own stem, so the order is the same on
+# both builds; in "twins" each look-alike shares its stem with its twin, and
+# no two names may give one line there (the two collations order "?" against
+# some twins differently, as the header says of punctuation).
+LOOK_ALIKES = ("\u301c\uff5e", "\u2016\u2225", "\u2212\uff0d", "\u2014\u2015", "\u00a2\uffe0", "\u00a3\uffe1",
+               "\u00ac\uffe2")
+FFFD = "\ufffd".encode()
+ODD_NAMES = {
+    # name bytes: (code page 932 line, UTF-8 line)
+    b"c\x7f.txt": (b"c?.txt", b"c?.txt"),
+    "d\u0080.txt".encode(): (b"d?.txt", b"d?.txt"),
+    "e\u0085\u009f.txt".encode(): (b"e??.txt", b"e??.txt"),
+    "f\uf8f0.txt".encode(): (b"f\xa0.txt", "f\uf8f0.txt".encode()),
+    "g\uf8f3.txt".encode(): (b"g\xff.txt", "g\uf8f3.txt".encode()),
+    "h\u00a5\u203e.txt".encode(): (b"h??.txt", "h\u00a5\u203e.txt".encode()),
+    b"k\\x.txt": (b"k?x.txt", b"k?x.txt"),
+    b"va\x80.txt": (b"va?.txt", b"va" + FFFD + b".txt"),
+    b"vb\xed\xa0\x80.txt": (b"vb??.txt", b"vb" + FFFD * 2 + b".txt"),
+    b"vc\xf4\x90\x80\x80.txt": (b"vc???.txt", b"vc" + FFFD * 3 + b".txt"),
+    b"vd\xc0\xaf.txt": (b"vd??.txt", b"vd" + FFFD * 2 + b".txt"),
+    b"ve\xe0\x80\xaf.txt": (b"ve??.txt", b"ve" + FFFD * 2 + b".txt"),
+    b"vf\xe3\x81.txt": (b"vf?.txt", b"vf" + FFFD + b".txt"),
+    b"vg\xff\xfe.txt": (b"vg??.txt", b"vg" + FFFD * 2 + b".txt"),
+    b"vh\xf0.z": (b"vh?", b"vh" + FFFD),
+    b"vi\xe3\xe3\x81\x82.txt": (b"vi?\x82\xa0.txt", "vi\ufffd\u3042.txt".encode()),
+}
+for i, pair in enumerate(LOOK_ALIKES):
+    ODD_NAMES[("m%da%s.txt" % (i, pair[0])).encode()] = (b"m%da?.txt" % i, ("m%da%s.txt" % (i, pair[0])).encode())
+    ODD_NAMES[("m%db%s.txt" % (i, pair[1])).encode()] = (("m%db%s.txt" % (i, pair[1])).encode("cp932"),
+                                                        ("m%db%s.txt" % (i, pair[1])).encode())
+
+
+class odd_names_test(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.mkdtemp(prefix="scrivlet-odd-")
+        ws.make_tree(os.path.join(cls.work, "odd"), {os.fsdecode(name): b"" for name in ODD_NAMES})
+        twins = {"t%s.txt" % char: b"" for pair in LOOK_ALIKES for char in pair}
+        ws.make_tree(os.path.join(cls.work, "twins"), twins)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.work, True)
+
+    def list_both(self, folder, flags=()):
+        """Both builds' lists of folder: (native, Wine), each the lines below the folder."""
+        lists = []
+        native_out = os.path.join(self.work, "native.txt")
+        code, text = run_native(["/noui"] + list(flags) + [folder, native_out], self.work)
+        self.assertEqual(code, 0, text)
+        result = ws.run_wine([EXE, "/noui"] + list(flags) + [folder, "wine.txt"], cwd=self.work)
+        self.assertEqual(result.returncode, 0, result.describe())
+        for path in (native_out, os.path.join(self.work, "wine.txt")):
+            with open(path, "rb") as f:
+                data = f.read()
+            lines = data.split(b"\r\n")
+            self.assertEqual(lines[-1], b"")
+            prefix = folder.encode() + b"\\"
+            self.assertTrue(all(line.startswith(prefix) for line in lines[:-1]), data)
+            lists.append([line[len(prefix):] for line in lines[:-1]])
+        return lists
+
+    def test_code_page_lists_are_byte_identical(self):
+        native, wine = self.list_both("odd")
+        self.assertEqual(native, wine)
+        self.assertEqual(sorted(native), sorted(line for line, _ in ODD_NAMES.values()))
+
+    def test_utf8_lists_are_byte_identical(self):
+        native, wine = self.list_both("odd", ["/utf8"])
+        self.assertEqual(native, wine)
+        self.assertEqual(sorted(native), sorted(line for _, line in ODD_NAMES.values()))
+
+    def test_no_look_alike_gives_its_twins_line(self):
+        native, wine = self.list_both("twins")
+        expected = []
+        for pair in LOOK_ALIKES:
+            expected += [b"t?.txt", ("t%s.txt" % pair[1]).encode("cp932")]
+        self.assertEqual(sorted(native), sorted(expected))
+        self.assertEqual(sorted(wine), sorted(expected))
+        twins = [line for line in native if line != b"t?.txt"]
+        self.assertEqual(len(set(twins)), len(LOOK_ALIKES), native)
+
+
 def main():
     if not EXE:
         raise SystemExit("SCRIVLET_EXE must name the Windows program")

@@ -14,8 +14,6 @@
 #else
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include "platform/posix/codepage_posix.h"
 #endif
 
 #include "text/mbs.h"
@@ -31,10 +29,7 @@ std::string native_path(const std::string& path) {
 #else
 // The program's text (code page 932, "\" separators) as a POSIX path.
 std::string native_path(const std::string& path) {
-    std::string out(path.size() * 3 + 16, '\0');
-    posix_path_from_cp932(&out[0], out.size(), path.c_str());
-    out.resize(strlen(out.c_str()));
-    return out;
+    return native(path);
 }
 #endif
 
