@@ -11,6 +11,7 @@
 #include "TOOLS/toolwind/toolwind.h"
 #include "app/app_main.h"
 #include "app/command_line.h"
+#include "platform/win32/console_win32.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ void free_texts(char** texts, int count) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // Started from a console: the program's lines go there instead of boxes.
+    console_attach_parent();
     int count = 0;
     wchar_t** native = split_command_line(GetCommandLineW(), &count);
     if (!native) return 1;

@@ -27,7 +27,7 @@ char* with_crlf(const char* text) {
 void show_usage() {
     char* text = with_crlf(usage_text());
     if (!text) return;
-    os.MessageBoxA(nullptr, text, "Scrivlet", MB_OK);
+    os.message_box(nullptr, text, "Scrivlet", MB_OK);
     free(text);
 }
 

@@ -15,7 +15,7 @@
 #include <string.h>
 #include <wchar.h>
 
-#include "platform/platform.h"
+#include "platform/win32/calls_win32.h"
 #include "platform/win32/long_path_win32.h"
 
 struct folder_t {
@@ -56,27 +56,29 @@ HANDLE find_first(const wchar_t* path, size_t path_length, unsigned options, WIN
     wchar_t* whole = pattern ? win32_long_path(pattern) : nullptr;
     free(pattern);
     if (!whole) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
         return INVALID_HANDLE_VALUE;
     }
     const bool short_names = (options & FOLDER_SHORT_NAMES) != 0;
     const HANDLE find =
         FindFirstFileExW(whole, short_names ? FindExInfoStandard : FindExInfoBasic, data,
                          FindExSearchNameMatch, nullptr, short_names ? 0 : FIND_FIRST_EX_LARGE_FETCH);
+    const DWORD error = GetLastError();
     free(whole);
+    if (find == INVALID_HANDLE_VALUE) SetLastError(error);
     return find;
 }
 
 // Takes ownership of path.
 folder_t* open_path(wchar_t* path, size_t path_length, unsigned options) {
     if (!path) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     folder_t* folder = (folder_t*)calloc(1, sizeof(folder_t));
     if (!folder) {
         free(path);
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
     folder->path = path;
@@ -88,7 +90,7 @@ folder_t* open_path(wchar_t* path, size_t path_length, unsigned options) {
         if (error != ERROR_FILE_NOT_FOUND) {
             free(folder->path);
             free(folder);
-            SetLastError(error);
+            win32_fail(error);
             return nullptr;
         }
         // Nothing matches "*": an empty drive root. An empty folder, not a failure.
@@ -120,14 +122,14 @@ folder_t* win32_folder_open_child(folder_t* parent, const wchar_t* name, unsigne
 bool win32_folder_read(folder_t* folder, folder_item_t* item) {
     for (;;) {
         if (folder->find == INVALID_HANDLE_VALUE) {
-            SetLastError(0);
+            os_set_last_error(OS_NO_ERROR);
             return false;
         }
         if (!folder->pending && !FindNextFileW(folder->find, &folder->data)) {
             const DWORD error = GetLastError();
             FindClose(folder->find);
             folder->find = INVALID_HANDLE_VALUE;
-            SetLastError(error == ERROR_NO_MORE_FILES ? 0 : error);
+            win32_fail(error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error);
             return false;
         }
         folder->pending = false;
@@ -144,26 +146,55 @@ bool win32_folder_read(folder_t* folder, folder_item_t* item) {
     }
 }
 
+// The volume and file index of what path names: for a link, its target's
+// (flags 0 or FILE_FLAG_OPEN_REPARSE_POINT for the link itself).
+static bool identity_of(const wchar_t* path, DWORD flags, folder_identity_t* identity) {
+    wchar_t* whole = win32_long_path(path);
+    if (!whole) {
+        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    free(whole);
+    if (handle == INVALID_HANDLE_VALUE) {
+        win32_fail(GetLastError());
+        return false;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    const BOOL known = GetFileInformationByHandle(handle, &info);
+    const DWORD error = GetLastError();
+    CloseHandle(handle);
+    if (!known) {
+        win32_fail(error);
+        return false;
+    }
+    identity->volume = info.dwVolumeSerialNumber;
+    identity->file = (uint64_t)info.nFileIndexHigh << 32 | info.nFileIndexLow;
+    return true;
+}
+
 // The folder's own handle tells its volume and file index; for a link the
 // target's, which is what a loop check needs (measured under Wine 8 too).
 bool win32_folder_identity(folder_t* folder, folder_identity_t* identity) {
     if (!folder->has_identity) {
-        wchar_t* whole = win32_long_path(folder->path);
-        if (!whole) return false;
-        const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        free(whole);
-        if (handle == INVALID_HANDLE_VALUE) return false;
-        BY_HANDLE_FILE_INFORMATION info;
-        const BOOL known = GetFileInformationByHandle(handle, &info);
-        CloseHandle(handle);
-        if (!known) return false;
-        folder->identity.volume = info.dwVolumeSerialNumber;
-        folder->identity.file = (uint64_t)info.nFileIndexHigh << 32 | info.nFileIndexLow;
+        if (!identity_of(folder->path, 0, &folder->identity)) return false;
         folder->has_identity = true;
     }
     *identity = folder->identity;
     return true;
+}
+
+bool win32_folder_item_identity(folder_t* folder, const wchar_t* name, folder_identity_t* identity) {
+    size_t length = 0;
+    wchar_t* path = joined(folder->path, folder->path_length, name, &length);
+    if (!path) {
+        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
+        return false;
+    }
+    const bool known = identity_of(path, FILE_FLAG_OPEN_REPARSE_POINT, identity);
+    free(path);
+    return known;
 }
 
 void win32_folder_close(folder_t* folder) {
