@@ -6,6 +6,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/ioctl.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -61,17 +62,27 @@ long milliseconds_now() {
 // The line is drawn with the cursor put back at its start, so that a message
 // of the job (a failed write) takes the line's place instead of following it.
 struct progress_line_t {
-    bool enabled;  // standard error is a terminal
+    bool enabled;        // standard error is a terminal
+    const char* folder;  // the folder being listed, code page 932
     long last_draw_ms;
     char shown[PROGRESS_TEXT_SIZE];
 };
+
+// Room for the line: one byte of code page 932 takes one column, a
+// double-byte character two, and a line as wide as the terminal would wrap
+// and leave its start behind when it is drawn again.
+size_t line_room() {
+    winsize size = {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return PROGRESS_TEXT_SIZE;
+    return size.ws_col < PROGRESS_TEXT_SIZE ? size.ws_col : PROGRESS_TEXT_SIZE;
+}
 
 void progress_line_update(progress_line_t* line, uint64_t count) {
     const long now = milliseconds_now();
     if (!line->enabled || now - line->last_draw_ms < LINE_REFRESH_MS) return;
     line->last_draw_ms = now;
     char text[PROGRESS_TEXT_SIZE];
-    format_progress_text(text, sizeof text, PROGRESS_TIP, count);
+    format_progress_text(text, line_room(), line->folder, count);
     if (line_shown.load() && strcmp(text, line->shown) == 0) return;
     memcpy(line->shown, text, sizeof text);
     // Code page 932 to UTF-8 takes at most 3 bytes for 2.
@@ -99,7 +110,7 @@ bool show_settings_dialog(dialog_param_t*) {
     return false;  // ends the run as a cancelled dialog does
 }
 
-bool progress_run(HINSTANCE, worker_t* worker, HICON) {
+bool progress_run(HINSTANCE, worker_t* worker, HICON, const char* folder) {
     struct sigaction action = {};
     action.sa_handler = on_stop_signal;
     // A list file that blocks on open is opened again after the handler.
@@ -109,7 +120,7 @@ bool progress_run(HINSTANCE, worker_t* worker, HICON) {
     struct sigaction previous[STOP_SIGNAL_COUNT];
     for (size_t i = 0; i < STOP_SIGNAL_COUNT; ++i) sigaction(STOP_SIGNALS[i], &action, &previous[i]);
 
-    progress_line_t line = {isatty(STDERR_FILENO) == 1, milliseconds_now(), ""};
+    progress_line_t line = {isatty(STDERR_FILENO) == 1, folder, milliseconds_now(), ""};
     while (os.WaitForSingleObject(worker->thread, POLL_MILLISECONDS) == WAIT_TIMEOUT) {
         if (first_signal.load()) worker_cancel(worker);
         progress_line_update(&line, worker_found(worker));
