@@ -662,6 +662,50 @@ TEST(SettingsDialog, WideningMovesAndStretchesTheListedControlsAndNothingElse) {
     expect_layout(before, control_rects(again), 0);
 }
 
+// The pixels on the screen where a window is.
+std::vector<COLORREF> pixels_shown(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = RectWidth(&r), height = RectHeight(&r);
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(copy, x, y));
+    }
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Wine showed the buttons that follow the right edge as they were before the
+// move (or blank) until the mouse passed over them. A moved button must look
+// on the screen as it did before, once what is left to paint is painted.
+TEST(SettingsDialog, WideningShowsTheMovedButtonsAtOnce) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    const int moved[] = {IDC_BROWSE_FOLDER, IDC_AUTO_FOLDER, IDC_BROWSE_OUTPUT, IDC_AUTO_OUTPUT, IDOK,
+                         IDCANCEL};
+    RedrawWindow(s.dialog(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<std::vector<COLORREF>> before;
+    for (int id : moved) before.push_back(pixels_shown(s.item(id)));
+
+    RECT opened;
+    GetWindowRect(s.dialog(), &opened);
+    SetWindowPos(s.dialog(), nullptr, 0, 0, RectWidth(&opened) + 60, RectHeight(&opened),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(s.dialog(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_TRUE(pixels_shown(s.item(moved[i])) == before[i])
+            << "button " << moved[i] << " is not shown as it is";
+    }
+}
+
 TEST(SettingsDialog, SizeQueriesBeforeInitialisationChangeNothing) {
     // While creating the dialog the system asks for limits before the sizes
     // are recorded; they must not clamp the window to nothing.
