@@ -16,7 +16,6 @@
 // 2 bad arguments, 3 the box did not go away.
 #include <stdio.h>
 #include <stdlib.h>
-#include <string.h>
 #include <windows.h>
 
 namespace {
@@ -45,9 +44,10 @@ BOOL CALLBACK inspect_child(HWND child, LPARAM param) {
         lstrcatA(report->buttons, item);
         if (id == IDOK) report->ok_button = child;
     } else if (lstrcmpiA(cls, "Edit") == 0) {
-        GetWindowTextA(child, report->text, sizeof report->text);
-        char* line_end = strchr(report->text, '\r');
-        if (line_end) *line_end = '\0';
+        // The first line alone: a whole usage is longer than the report's line.
+        *reinterpret_cast<WORD*>(report->text) = (WORD)(sizeof report->text - 1);
+        const LRESULT length = SendMessageA(child, EM_GETLINE, 0, (LPARAM)report->text);
+        report->text[length > 0 ? length : 0] = '\0';
         report->lines = SendMessageA(child, EM_GETLINECOUNT, 0, 0);
     } else if (lstrcmpiA(cls, "Static") == 0 && report->lines == 0) {
         if ((style & SS_TYPEMASK) == SS_ICON) {

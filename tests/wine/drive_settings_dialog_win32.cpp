@@ -57,7 +57,8 @@ constexpr int MESSAGE_TEXT_ID = 0xFFFF;  // the static control of a message box'
 BOOL CALLBACK find_settings_dialog(HWND window, LPARAM found) {
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, FOLDER_BOX)) return TRUE;
+    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, FOLDER_BOX))
+        return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
@@ -187,8 +188,8 @@ BOOL CALLBACK find_owned_box(HWND window, LPARAM data) {
     box_search_t* search = reinterpret_cast<box_search_t*>(data);
     char cls[32] = "";
     GetClassNameA(window, cls, sizeof cls);
-    if (strcmp(cls, "#32770") == 0 && GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
-        GetDlgItem(window, MESSAGE_TEXT_ID)) {
+    if (strcmp(cls, "#32770") == 0 && GetWindow(window, GW_OWNER) == search->owner &&
+        IsWindowVisible(window) && GetDlgItem(window, MESSAGE_TEXT_ID)) {
         search->found = window;
         return FALSE;
     }
@@ -348,10 +349,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const DWORD timeout_ms = static_cast<DWORD>(atoi(argv[1])) * 1000;
-    // A run that starts with another window (the usage window) has no
-    // settings dialog to wait for.
+    // A run that starts with another window (the usage window) need not
+    // have a settings dialog to wait for.
     const bool other_window_first = argc > 2 && strncmp(argv[2], "window:", 7) == 0;
-    HWND dialog = other_window_first ? nullptr : wait_for_dialog(timeout_ms);
+    HWND dialog = wait_for_dialog(other_window_first ? 0 : timeout_ms);
     if (!dialog && !other_window_first) {
         printf("error=no settings dialog\n");
         return 1;

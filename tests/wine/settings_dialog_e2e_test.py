@@ -37,7 +37,7 @@ CASE_UNCHANGED, CASE_LOWER, UTF8, ADVANCED = 1065, 1067, 1068, 1069
 FILTER_NONE, FILTER_REGEXP, FILTER_WILDCARD = 100, 101, 102
 ABOUT_COMMAND = 40048
 # Of the 詳細設定 dialog.
-SKIP_TEXT, ONLY_FILES, ORDER_NATURAL, LINE_END_LF, SEPARATOR_SLASH = 1101, 1105, 1108, 1115, 1118
+SKIP_TEXT, DEPTH, ONLY_FILES, ORDER_NATURAL, LINE_END_LF, SEPARATOR_SLASH, BOM = 1101, 1103, 1105, 1108, 1115, 1118, 1119
 # The buttons of a message box.
 YES, NO = 6, 7
 
@@ -91,11 +91,14 @@ class dialog_case(unittest.TestCase):
     def assertListFile(self, name, expected_lines):
         ws.assert_list_file(self, self.path(name), expected_lines)
 
-    def screenshot(self, name, report, keys):
+    def screenshot(self, name, report, keys, mouse_away=True):
         """Saves the screen area of the report's rectangles as NAME.png in
-        SCRIVLET_SCREENSHOT_DIR (nothing when it is unset or tools lack)."""
+        SCRIVLET_SCREENSHOT_DIR (nothing when it is unset or tools lack); the
+        mouse is moved out of the way first, unless a tip it raised is wanted."""
         if not SHOTS or not shutil.which("import") or not shutil.which("convert"):
             return
+        if mouse_away and shutil.which("xdotool"):
+            run_quietly(["xdotool", "mousemove", "0", "0"])
         os.makedirs(SHOTS, exist_ok=True)
         rects = [[int(v) for v in report["rect:" + key].split()] for key in keys]
         margin = 6
@@ -143,7 +146,7 @@ class settings_dialog_e2e_test(dialog_case):
             run_quietly(["xdotool", "mousemove", str(x - 1), str(y)])
             run_quietly(["xdotool", "mousemove", str(x), str(y)])
             tip = self.drive("wait-tip", "rect:dialog")
-            self.screenshot("settings_dialog_filter_tip", tip, ["dialog", "tip"])
+            self.screenshot("settings_dialog_filter_tip", tip, ["dialog", "tip"], mouse_away=False)
             run_quietly(["xdotool", "mousemove", "0", "0"])
 
         self.drive("click:%d" % OK)
@@ -200,7 +203,7 @@ class settings_dialog_e2e_test(dialog_case):
             "click:%d" % CANCEL,
         )
         self.assertEqual(report["box"], "フォルダ「%s」が見つかりません。" % missing)
-        self.assertEqual(report["box-buttons"], "2", "one OK button")
+        self.assertEqual(report["box-buttons"], "1", "one OK button")
         self.assertEqual(report["text:%d" % FOLDER], missing)
         self.assertEqual(report["text:%d" % OUTPUT_FILE], "list.txt")
         self.assertEqual(report["checked:%d" % SUBFOLDERS], "1")
@@ -229,24 +232,30 @@ class settings_dialog_e2e_test(dialog_case):
         self.finish(started, beeps=1)
         self.assertListFile("notes.txt", [ws.windows_path(self.path("tree")) + "\\a.txt"])
 
-    def test_advanced_settings_reach_the_run(self):
-        ws.make_tree(self.path("tree"), {"sub": {"b.txt": b"", "c.log": b""}, "a10.txt": b"", "a9.txt": b""})
-        started = self.start("/sub:1", "/rel", "tree", "list.txt")
+    def test_switches_fill_the_advanced_settings(self):
+        os.makedirs(self.path("tree"))
+        started = self.start("/sub:1", "/skip:.git;*.bak", "/only:files", "/order:natural", "/lf", "/sep:/",
+                             "/depth:2", "tree", "list.txt")
         report = self.drive(
             "post:%d" % ADVANCED,
             "window:詳細設定",
-            "set:%d=*.log" % SKIP_TEXT,
-            "click:%d" % ONLY_FILES,
-            "click:%d" % ORDER_NATURAL,
-            "click:%d" % LINE_END_LF,
-            "click:%d" % SEPARATOR_SLASH,
+            "text:%d" % SKIP_TEXT,
+            "text:%d" % DEPTH,
+            "checked:%d" % ONLY_FILES,
+            "checked:%d" % ORDER_NATURAL,
+            "checked:%d" % LINE_END_LF,
+            "checked:%d" % SEPARATOR_SLASH,
+            "enabled:%d" % BOM,
             "rect:dialog",
         )
         self.screenshot("advanced_settings", report, ["dialog"])
-        self.drive("window:詳細設定", "click:%d" % OK, "window:main", "click:%d" % OK)
-        self.finish(started, beeps=1)
-        with open(self.path("list.txt"), "rb") as f:
-            self.assertEqual(f.read(), b"sub/b.txt\na9.txt\na10.txt\n")
+        self.assertEqual(report["text:%d" % SKIP_TEXT], ".git;*.bak")
+        self.assertEqual(report["text:%d" % DEPTH], "2")
+        for box in (ONLY_FILES, ORDER_NATURAL, LINE_END_LF, SEPARATOR_SLASH):
+            self.assertEqual(report["checked:%d" % box], "1", "control %d" % box)
+        self.assertEqual(report["enabled:%d" % BOM], "0", "no BOM without /utf8")
+        self.drive("window:詳細設定", "click:%d" % CANCEL, "window:main", "click:%d" % CANCEL)
+        self.finish(started, beeps=0)
 
     def test_version_window_and_usage_window(self):
         # Pictures of the two windows that tell about the program.
