@@ -147,6 +147,30 @@ TEST(AdvancedSettings, ItShowsWhatIsSetAndCancelKeepsIt) {
     for (int round = 0; round < 2; ++round) {
         HWND advanced = open_advanced(s);
         ASSERT_NE(advanced, nullptr);
+        if (round == 0) {
+            // The settings dialog's font, and Tab through the rows in order.
+            LOGFONTA first{}, second{};
+            GetObjectA(reinterpret_cast<HFONT>(SendMessageA(s.dialog(), WM_GETFONT, 0, 0)), sizeof first,
+                       &first);
+            GetObjectA(reinterpret_cast<HFONT>(SendMessageA(advanced, WM_GETFONT, 0, 0)), sizeof second,
+                       &second);
+            EXPECT_STREQ(second.lfFaceName, first.lfFaceName);
+            EXPECT_EQ(second.lfHeight, first.lfHeight);
+            // Tab reaches each group of radio buttons at its chosen one.
+            const int tab_order[] = {IDC_SKIP_TEXT,     IDC_LIMIT_DEPTH,
+                                     IDC_DEPTH,         IDC_ONLY_FOLDERS,
+                                     IDC_ORDER_NATURAL, IDC_TRIM,
+                                     IDC_NO_HIDDEN,     IDC_FORMAT_LIST,
+                                     IDC_LINE_END_LF,   IDC_SEPARATOR_SLASH,
+                                     IDC_BOM,           IDOK,
+                                     IDCANCEL};
+            HWND at = GetDlgItem(advanced, IDC_SKIP_TEXT);
+            for (int id : tab_order) {
+                EXPECT_EQ(GetDlgCtrlID(at), id);
+                at = GetNextDlgTabItem(advanced, at, FALSE);
+            }
+            EXPECT_EQ(at, GetDlgItem(advanced, IDC_SKIP_TEXT)) << "and round again";
+        }
         EXPECT_EQ(s.text(IDC_SKIP_TEXT, advanced), "*.tmp");
         EXPECT_TRUE(s.checked(IDC_LIMIT_DEPTH, advanced));
         EXPECT_EQ(s.text(IDC_DEPTH, advanced), "2");
