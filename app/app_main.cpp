@@ -31,12 +31,32 @@ void dialog_to_settings(dialog_param_t* d, settings_t* s) {
     user_path_move(&s->output_file, &d->output_file);
 }
 
-// Without a dialog, why the settings cannot be used, first reason first.
-command_problem_t unusable_reason(const settings_t* s, const command_line_t* line) {
+// Why the command line gives no run: refused, or short of a folder or a
+// list file.
+command_problem_t refusal_reason(const settings_t* s, const command_line_t* line) {
     if (line->problem != PROBLEM_NONE) return line->problem;
-    if (line->dialog_wanted) return PROBLEM_NO_DIALOG;
     if (!is_existing_folder(s->folder.native)) return PROBLEM_NO_FOLDER;
     return PROBLEM_NO_OUTPUT;
+}
+
+// Without a dialog, why the settings cannot be used, first reason first.
+command_problem_t unusable_reason(const settings_t* s, const command_line_t* line) {
+    if (line->problem == PROBLEM_NONE && line->dialog_wanted) return PROBLEM_NO_DIALOG;
+    return refusal_reason(s, line);
+}
+
+// The box of the dialog that the reason points at.
+int32_t box_of(command_problem_t problem) {
+    switch (problem) {
+        case PROBLEM_NO_FOLDER:
+            return DIALOG_BOX_FOLDER;
+        case PROBLEM_NO_OUTPUT:
+        case PROBLEM_AUTO_TAKEN:
+        case PROBLEM_AUTO_ROOT:
+            return DIALOG_BOX_OUTPUT;
+        default:
+            return DIALOG_BOX_NONE;
+    }
 }
 
 }  // namespace
@@ -68,11 +88,26 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
             *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
             return false;
         }
+        // A command line that was refused, or that asked for a run it cannot
+        // give, opens the dialog saying why; cancelled, it ends as such a
+        // command line ends where there is no dialog.
+        const bool refused = line.problem != PROBLEM_NONE || (line.unattended && !usable);
+        char reason[FORMAT_BUFFER_SIZE] = "";
         dialog_param_t param;
-        const bool shown = settings_to_dialog(s, &param) && show_settings_dialog(&param);
+        bool shown = settings_to_dialog(s, &param);
+        if (refused) {
+            const command_problem_t problem = refusal_reason(s, &line);
+            describe_unusable_command_line(reason, problem, line.refused, s->folder.text);
+            param.problem = reason;
+            param.problem_box = box_of(problem);
+        }
+        shown = shown && show_settings_dialog(&param);
         if (shown) dialog_to_settings(&param, s);
         dialog_param_free(&param);
-        if (!shown) return false;
+        if (!shown) {
+            if (refused) *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
+            return false;
+        }
     }
     return settings_valid(s);
 }
@@ -90,7 +125,7 @@ int app_main(HINSTANCE instance, int count, const char* const* args, const nchar
     worker_t* worker = worker_create(&run);
     if (worker) {
         worker_start(worker);
-        progress_run(instance, worker, load_small_app_icon(instance));
+        progress_run(instance, worker, load_small_app_icon(instance), settings.folder.text);
         exit_code = app_exit_code(worker, &run.outcome);
         worker_release(worker);
     } else {

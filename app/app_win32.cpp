@@ -3,8 +3,12 @@
 #include "listing/listing_job.h"
 #include "res/resource.h"
 
+// The program's own icon at the size the notification area shows (16 x 16
+// at 96 DPI; the icon file holds 16, 24, 32 and 48 pixels, so a larger
+// setting gets a picture drawn for it rather than a stretched one).
 HICON load_small_app_icon(HINSTANCE instance) {
-    return (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
+    return (HICON)LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
 }
 
 // The job's status, as the Linux program ends. A cancel from the tray menu

@@ -3,6 +3,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "app/auto_output_name.h"
 #include "app/file_tests.h"
 #include "app/platform_rules.h"
 #include "text/mbs.h"
@@ -18,6 +19,11 @@ struct reading_t {
     bool noui;
     bool automatic;
     bool options_ended;  // after "--": only folders and list files
+    // The paths among the arguments (folders and list files), and the first
+    // of them when it was taken as the list file for naming no folder.
+    int paths;
+    bool folder_named;
+    int first_path_index;  // 0: the first path named a folder or standard output
     // The last switch of each kind that may conflict with another, for the message.
     const char* format_switch;    // "/csv" or "/tsv"
     const char* line_switch;      // "/null", "/lf" or "/sep:"
@@ -325,6 +331,21 @@ void take_output(reading_t* r, const char* value, const char*) {
     take_path(&r->s->output_file, value, r->value_native, r);
 }
 
+// A path that names no folder was read as the list file. Where the paths
+// show it was meant as the folder (the first of several, or the only one of
+// /auto), it is the folder after all: a run is then refused for the folder
+// it names, and the dialog shows it in the folder's box.
+void take_missing_folder(reading_t* r, const arguments_t* a) {
+    if (r->folder_named || r->first_path_index == 0) return;
+    const bool first_of_several = r->paths >= 2;
+    const bool only_one_of_auto = r->automatic && r->paths == 1;
+    if (!first_of_several && !only_one_of_auto) return;
+    const int i = r->first_path_index;
+    take_path(&r->s->folder, a->args[i], a->native ? a->native[i] : nullptr, r);
+    // The only path was the list file's too; that one stays to be named.
+    if (only_one_of_auto) user_path_free(&r->s->output_file);
+}
+
 // The settings that do not go together, found once every switch is read.
 void check_conflicts(reading_t* r) {
     const list_options_t* list = &r->s->list;
@@ -364,19 +385,27 @@ void read_command_line(settings_t* s, int count, const char* const* args, const 
         const nchar_t* arg_native = native ? native[i] : nullptr;
         if (str_equal(arg, STANDARD_OUTPUT_NAME)) {
             take_path(&s->output_file, arg, arg_native, &r);
+            ++r.paths;
         } else if (names_existing_folder(arg, arg_native)) {
             take_path(&s->folder, arg, arg_native, &r);
+            ++r.paths;
+            r.folder_named = true;
         } else if (!r.options_ended && DASH_OPTIONS && arg[0] == '-') {
             refuse(&r, PROBLEM_UNKNOWN_OPTION, arg);
         } else if (r.options_ended || is_output_argument(arg)) {
             take_path(&s->output_file, arg, arg_native, &r);
+            if (r.paths++ == 0) r.first_path_index = i;
         }
         // Anything else is an unknown switch, ignored without a word.
     }
+    take_missing_folder(&r, &arguments);
     check_conflicts(&r);
 
     result->dialog_wanted = !r.noui;
-    if (r.automatic && !user_path_is_empty(&s->folder) && user_path_is_empty(&s->output_file)) {
+    result->unattended = r.noui || r.automatic;
+    if (r.automatic && !user_path_is_empty(&s->folder) && !is_existing_folder(s->folder.native)) {
+        refuse(&r, PROBLEM_NO_FOLDER, nullptr);
+    } else if (r.automatic && !user_path_is_empty(&s->folder) && user_path_is_empty(&s->output_file)) {
         const command_problem_t named = make_auto_output_name(&s->output_file, s->folder.native);
         if (named == PROBLEM_NONE) {
             result->dialog_wanted = false;
@@ -394,62 +423,15 @@ bool parse_command_line(settings_t* s, int count, const char* const* args) {
 
 // --- Automatic output name -------------------------------------------------------
 
-namespace {
-
-bool is_native_sep(nchar_t c) {
-    // Windows takes both; on Linux only "/" separates.
-    return c == NTEXT('/') || (!ABSOLUTE_PATHS_BEGIN_WITH_SLASH && c == NTEXT('\\'));
-}
-
-// True when the folder, its trailing separators dropped (length units
-// left), is a root that has no name of its own.
-bool is_root(const nchar_t* folder, size_t length) {
-    if (length == 0) return true;  // "/", "\" or "\\"
-    if (ABSOLUTE_PATHS_BEGIN_WITH_SLASH) return false;
-    if (length == 2 && folder[1] == NTEXT(':')) return true;  // "C:" or "C:\"
-    // "\\server\share": a network share's root.
-    if (length > 2 && is_native_sep(folder[0]) && is_native_sep(folder[1])) {
-        size_t separators = 0;
-        for (size_t i = 2; i < length; ++i) {
-            if (is_native_sep(folder[i])) ++separators;
-        }
-        return separators <= 1;
-    }
-    return false;
-}
-
-size_t append(nchar_t* out, size_t at, const char* ascii) {
-    for (; *ascii; ++ascii) out[at++] = (nchar_t)*ascii;
-    out[at] = 0;
-    return at;
-}
-
-}  // namespace
-
 command_problem_t make_auto_output_name(user_path_t* out, const nchar_t* folder) {
-    size_t length = native_length(folder);
-    while (length > 0 && is_native_sep(folder[length - 1])) --length;
-    if (is_root(folder, length)) return PROBLEM_AUTO_ROOT;
-
-    const size_t longest_suffix = sizeof "(9).txt" - 1;
-    if (length + longest_suffix > USER_PATH_MAX) return PROBLEM_TOO_LONG;
-    nchar_t* candidate = (nchar_t*)malloc((length + longest_suffix + 1) * sizeof(nchar_t));
-    if (!candidate) return PROBLEM_TOO_LONG;
-    memcpy(candidate, folder, length * sizeof(nchar_t));
-
-    command_problem_t result = PROBLEM_AUTO_TAKEN;
-    // -1 stands for the plain "<folder>.txt", tried first.
-    for (int i = -1; i <= 9; ++i) {
-        size_t end = length;
-        if (i >= 0) {
-            const char number[] = {'(', (char)('0' + i), ')', '\0'};
-            end = append(candidate, end, number);
-        }
-        append(candidate, end, ".txt");
-        if (path_exists(candidate)) continue;
-        result = user_path_set(out, candidate) ? PROBLEM_NONE : PROBLEM_TOO_LONG;
-        break;
+    switch (find_auto_output_name(out, folder)) {
+        case AUTO_NAMED:
+            return PROBLEM_NONE;
+        case AUTO_NAME_ROOT:
+            return PROBLEM_AUTO_ROOT;
+        case AUTO_NAME_TAKEN:
+            return PROBLEM_AUTO_TAKEN;
+        default:
+            return PROBLEM_TOO_LONG;
     }
-    free(candidate);
-    return result;
 }

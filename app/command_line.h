@@ -30,6 +30,7 @@ enum command_problem_t {
 // What the command line asks for besides the settings.
 struct command_line_t {
     bool dialog_wanted;         // no /noui, and /auto did not name the list
+    bool unattended;            // /noui or /auto: a run without the dialog was asked for
     bool help;                  // "/?", and on Linux "-h" and "--help"
     bool version;               // "--version" (Linux)
     command_problem_t problem;  // the first reason the command line cannot be used, or PROBLEM_NONE
@@ -43,6 +44,9 @@ constexpr char STANDARD_OUTPUT_NAME[] = "-";
 // "/auto" and the setting switches (any letter case; later ones replace
 // earlier ones, "/skip:" adds up), an existing folder and a list file; on
 // Linux also the GNU spellings ("-r", "--output=FILE", "--max-depth 2").
+// Where no path names an existing folder, the first of two or more paths,
+// and the only path after /auto, is the folder all the same (one that does
+// not exist, so that the run is refused with the folder named).
 // args are the code page 932 texts, on which switches are read; native the
 // same arguments in native text, which the paths keep. native may be null:
 // the paths are then made from args.

@@ -13,6 +13,7 @@
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -94,16 +95,26 @@ constexpr uint32_t POLL_MILLISECONDS = 50;
 constexpr uint64_t LINE_REFRESH_MS = 250;
 
 struct progress_line_t {
-    bool enabled;  // standard error is a terminal
+    bool enabled;        // standard error is a terminal
+    const char* folder;  // the folder being listed, code page 932
     uint64_t last_draw_ms;
 };
+
+// Room for the line: one byte of code page 932 takes one column, a
+// double-byte character two, and a line as wide as the terminal would wrap
+// and leave its start behind when it is drawn again.
+size_t line_room() {
+    winsize size = {};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_col == 0) return PROGRESS_TEXT_SIZE;
+    return size.ws_col < PROGRESS_TEXT_SIZE ? size.ws_col : PROGRESS_TEXT_SIZE;
+}
 
 void progress_line_update(progress_line_t* line, uint64_t count) {
     const uint64_t now = os.clock_ms();
     if (!line->enabled || now - line->last_draw_ms < LINE_REFRESH_MS) return;
     line->last_draw_ms = now;
     char text[PROGRESS_TEXT_SIZE];
-    format_progress_text(text, sizeof text, PROGRESS_TIP, count);
+    format_progress_text(text, line_room(), line->folder, count);
     // Drawn again also when unchanged: a line of the job may have erased it.
     console_progress_draw(text);
 }
@@ -121,12 +132,12 @@ bool show_settings_dialog(dialog_param_t*) {
     return false;  // ends the run as a cancelled dialog does
 }
 
-bool progress_run(HINSTANCE, worker_t* worker, HICON) {
+bool progress_run(HINSTANCE, worker_t* worker, HICON, const char* folder) {
     first_signal.store(0);
     running_worker.store(worker);
     for_each_ending_signal([](int signal_number, void (*handler)(int)) { handle(signal_number, handler); });
 
-    progress_line_t line = {isatty(STDERR_FILENO) == 1, os.clock_ms()};
+    progress_line_t line = {isatty(STDERR_FILENO) == 1, folder, os.clock_ms()};
     while (os.wait(worker->thread, POLL_MILLISECONDS) == WAIT_TIMEOUT) {
         // The event too, for whatever waits on it.
         if (first_signal.load()) worker_cancel(worker);

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "app/platform_rules.h"
+#include "text/mbs.h"
 
 namespace {
 
@@ -97,4 +98,16 @@ const char* command_problem_text(command_problem_t problem) {
 bool command_problem_names_argument(command_problem_t problem) {
     return problem == PROBLEM_UNKNOWN_OPTION || problem == PROBLEM_BAD_VALUE ||
            problem == PROBLEM_MISSING_VALUE || problem == PROBLEM_CONFLICT;
+}
+
+void describe_unusable_command_line(char* out, command_problem_t problem, const char* argument,
+                                    const char* folder) {
+    if (problem == PROBLEM_NO_FOLDER && folder[0] == '\0') {
+        str_copy_bounded(out, "一覧を作成するフォルダが指定されていません。", FORMAT_BUFFER_SIZE);
+    } else if (problem == PROBLEM_NO_FOLDER) {
+        str_format(out, "フォルダ「%s」が見つかりません。", folder);
+    } else {
+        const bool named = argument && command_problem_names_argument(problem);
+        str_format(out, "%s%s", command_problem_text(problem), named ? argument : "");
+    }
 }

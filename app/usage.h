@@ -1,6 +1,6 @@
 // What the program says about its command line: the usage text, the version
 // and why a command line cannot be used. The Windows program shows the usage
-// in a message box; the Linux program writes to its standard streams.
+// in a window of its own; the Linux program writes to its standard streams.
 #pragma once
 
 #include "app/command_line.h"
@@ -13,7 +13,13 @@ const char* usage_text();
 const char* command_problem_text(command_problem_t problem);
 bool command_problem_names_argument(command_problem_t problem);
 
-// The usage: a message box captioned "Scrivlet" on Windows, standard output on Linux.
+// Why a command line gives no run, as one message for the Windows program's
+// dialog: the problem's text with the refused argument where it names one;
+// for a missing folder, the folder itself. out holds FORMAT_BUFFER_SIZE bytes.
+void describe_unusable_command_line(char* out, command_problem_t problem, const char* argument,
+                                    const char* folder);
+
+// The usage: a window on Windows (ui/info/usage_window.h), standard output on Linux.
 void show_usage();
 // "scrivlet VERSION" on standard output (Linux).
 void show_version();

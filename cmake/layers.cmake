@@ -87,9 +87,11 @@ scrivlet_layer(scrivlet_toolwind FOLDERS TOOLS/toolwind)
 target_link_libraries(scrivlet_toolwind PUBLIC scrivlet_platform PRIVATE scrivlet_text)
 
 # The records of a run that the layers below app/ build on: the job settings,
-# the signalled test of the worker's events, the file tests of the dialog.
-set(_app_records app/settings.h app/settings.cpp app/exit_status.h app/user_path.h app/user_path.cpp app/is_signalled.h app/is_signalled.cpp app/file_tests.h
-    app/file_tests.cpp)
+# the signalled test of the worker's events, the file tests of the dialog and
+# the list file named after the folder (/auto and the dialog's "自動").
+set(_app_records app/settings.h app/settings.cpp app/exit_status.h app/user_path.h app/user_path.cpp app/is_signalled.h
+    app/is_signalled.cpp app/file_tests.h app/file_tests.cpp app/auto_output_name.h app/auto_output_name.cpp
+    app/platform_rules.h)
 scrivlet_layer(scrivlet_app_records FILES ${_app_records})
 target_link_libraries(scrivlet_app_records PUBLIC scrivlet_text scrivlet_platform)
 
@@ -113,7 +115,7 @@ target_link_libraries(scrivlet_worker PRIVATE scrivlet_listing)
 scrivlet_layer(scrivlet_progress FOLDERS ui/progress EXCLUDE ui/progress/worker.cpp)
 target_link_libraries(scrivlet_progress PUBLIC scrivlet_worker scrivlet_platform PRIVATE scrivlet_text scrivlet_toolwind)
 
-# The settings dialog, its choosers and the automatic names.
+# The settings dialog, its 詳細設定 dialog, its choosers and the automatic names.
 scrivlet_layer(scrivlet_settings_ui FOLDERS ui/settings)
 target_link_libraries(scrivlet_settings_ui PUBLIC scrivlet_text scrivlet_app_records PRIVATE scrivlet_toolwind)
 
@@ -123,12 +125,24 @@ file(MAKE_DIRECTORY ${SCRIVLET_LAYER_VIEWS}/scrivlet_resource_ids/res)
 file(CREATE_LINK ${CMAKE_SOURCE_DIR}/res/resource.h ${SCRIVLET_LAYER_VIEWS}/scrivlet_resource_ids/res/resource.h SYMBOLIC)
 target_include_directories(scrivlet_resource_ids INTERFACE ${SCRIVLET_LAYER_VIEWS}/scrivlet_resource_ids)
 
+# The windows that tell about the program: its usage (/?) and its version
+# (the settings dialog's system menu). Only the Windows program has them.
+if(WIN32)
+  scrivlet_layer(scrivlet_info_ui FOLDERS ui/info)
+  target_link_libraries(scrivlet_info_ui PUBLIC scrivlet_platform PRIVATE scrivlet_text scrivlet_toolwind
+                        scrivlet_version scrivlet_resource_ids)
+  target_link_libraries(scrivlet_settings_ui PRIVATE scrivlet_info_ui)
+endif()
+
 # The program around the job: command line, main flow, process entries.
 scrivlet_layer(scrivlet_app FOLDERS app EXCLUDE ${_app_records})
 target_link_libraries(scrivlet_app
   PUBLIC scrivlet_app_records scrivlet_worker scrivlet_progress scrivlet_settings_ui scrivlet_toolwind
          scrivlet_platform scrivlet_text scrivlet_version
   PRIVATE scrivlet_resource_ids scrivlet_listing)  # the job's result codes are the exit statuses
+if(WIN32)
+  target_link_libraries(scrivlet_app PRIVATE scrivlet_info_ui)
+endif()
 
 # Everything, for the tests, the fuzzers and the benchmarks, which may reach
 # into any layer.

@@ -1,4 +1,5 @@
-// Placing a window at the cursor, and one step of a deferred layout.
+// Placing a window at the cursor or over its owner, and one step of a
+// deferred layout.
 #include "TOOLS/toolwind/window_helpers.h"
 
 namespace {
@@ -10,15 +11,11 @@ void to_parent_client(HWND hWnd, POINT* point) {
     if (parent && IsChild(parent, hWnd)) ScreenToClient(parent, point);
 }
 
-}  // namespace
-
-BOOL CenterWindowOnCursor(HWND hWnd) {
+// Moves the window so that its centre is at `centre`, kept inside the work area.
+BOOL center_window_at(HWND hWnd, POINT centre) {
     const int width = GetWindowWidth(hWnd);
     const int height = GetWindowHeight(hWnd);
-    POINT point;
-    if (!GetCursorPos(&point)) return FALSE;
-    point.x -= width / 2;
-    point.y -= height / 2;
+    POINT point = {centre.x - width / 2, centre.y - height / 2};
 
     RECT area;
     if (!GetWorkArea(&area)) return FALSE;
@@ -31,6 +28,21 @@ BOOL CenterWindowOnCursor(HWND hWnd) {
 
     to_parent_client(hWnd, &point);
     return MoveWindowTo(hWnd, point.x, point.y);
+}
+
+}  // namespace
+
+BOOL CenterWindowOnCursor(HWND hWnd) {
+    POINT point;
+    if (!GetCursorPos(&point)) return FALSE;
+    return center_window_at(hWnd, point);
+}
+
+BOOL CenterWindowOver(HWND hWnd, HWND hwndOwner) {
+    RECT owner;
+    if (!hwndOwner || !GetWindowRect(hwndOwner, &owner)) return CenterWindowOnCursor(hWnd);
+    const POINT centre = {(owner.left + owner.right) / 2, (owner.top + owner.bottom) / 2};
+    return center_window_at(hWnd, centre);
 }
 
 void DeferOffsetWindow(HDWP* batch, HWND hWnd, int dx, int dw) {

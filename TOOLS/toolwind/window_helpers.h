@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "TOOLS/toolwind/dialog_template.h"
 #include "TOOLS/toolwind/toolwind.h"
 
 // The always-on-top command of the settings dialog's system menu.
@@ -35,6 +36,8 @@ int RectHeight(const RECT* rect);
 BOOL GetWorkArea(RECT* rect);
 BOOL MoveWindowTo(HWND hWnd, int x, int y);
 BOOL CenterWindowOnCursor(HWND hWnd);
+// Centred over the owner window (at the cursor without one), inside the work area.
+BOOL CenterWindowOver(HWND hWnd, HWND hwndOwner);
 // One step of a deferred layout: moves the window right by dx and widens it
 // by dw, keeping its top and height.
 void DeferOffsetWindow(HDWP* batch, HWND hWnd, int dx, int dw);
@@ -51,6 +54,11 @@ BOOL InsertMenuSeparator(HMENU menu, UINT position);
 DWORD CheckTopmostMenuItem(BOOL checked, HMENU menu);
 BOOL TrackPopupMenuAt(HWND hWnd, HMENU menu, POINT point);
 BOOL TrackPopupMenuAtCursor(HWND hWnd, HMENU menu);
+
+// A modal dialog from a template built in memory; the dialog's end code, or
+// -1 when the template cannot be made or the dialog cannot be created.
+INT_PTR DialogBoxFromDescription(HINSTANCE instance, const dlg_template_desc_t* desc,
+                                 const dlg_item_desc_t* items, HWND owner, DLGPROC proc, LPARAM param);
 
 // Window state.
 BOOL IsTopmost(HWND hWnd);

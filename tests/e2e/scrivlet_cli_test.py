@@ -212,11 +212,15 @@ class exit_status_test(fifo_case):
         self.assertEqual(process.wait(TIMEOUT), 0)
 
 
-# The terminal line: "Scrivlet が作業中です (0 件)" in UTF-8 (the list file, a
-# FIFO, is opened before the walk begins, and the run waits there), drawn from
-# the line's start with the rest of the line cleared and the cursor put back;
-# erased at the end.
-LINE = "\rScrivlet が作業中です (0 件)\x1b[K\r".encode()
+# The terminal line: "Scrivlet: 一覧を作成中 ― FOLDER (0 件)" in UTF-8 (the
+# list file, a FIFO, is opened before the walk begins, and the run waits
+# there), drawn from the line's start with the rest of the line cleared and
+# the cursor put back; erased at the end.
+def progress_line(folder):
+    return ("\rScrivlet: 一覧を作成中 ― %s (0 件)\x1b[K\r" % folder).encode()
+
+
+
 ERASE = b"\r\x1b[K"
 
 
@@ -267,17 +271,17 @@ class progress_line_test(fifo_case):
 
     def test_the_line_shows_the_count_and_is_erased_at_the_end(self):
         process, terminal = self.start_on_terminal()
-        self.assertTrue(terminal.read_until(LINE), "no progress line: %r" % terminal.seen)
+        self.assertTrue(terminal.read_until(progress_line(self.top)), "no progress line: %r" % terminal.seen)
         self.assertEqual(len(lines_of(self.let_it_write()[0])), 8)
         self.assertEqual(process.wait(TIMEOUT), 0)
         seen = terminal.read_to_end()
         # The beep of a finished run follows (MessageBeep rings the terminal's bell).
         self.assertTrue(seen.endswith(ERASE + b"\a"), "the line is erased at the end: %r" % seen)
-        self.assertTrue(seen.startswith(b"\rScrivlet "), "nothing but the line: %r" % seen)
+        self.assertTrue(seen.startswith(b"\rScrivlet: "), "nothing but the line: %r" % seen)
 
     def test_ctrl_c_erases_the_line_too(self):
         process, terminal = self.start_on_terminal()
-        self.assertTrue(terminal.read_until(LINE), "no progress line: %r" % terminal.seen)
+        self.assertTrue(terminal.read_until(progress_line(self.top)), "no progress line: %r" % terminal.seen)
         process.send_signal(signal.SIGINT)
         self.assertEqual(process.wait(TIMEOUT), 130)
         seen = terminal.read_to_end()
@@ -292,7 +296,7 @@ class progress_line_test(fifo_case):
         file_fifo = self.fifo
         self.assertTrue(wait_until_opening_fifo(in_file.pid))
         on_terminal, terminal = self.start_on_terminal(fifo_name="terminal.fifo")
-        self.assertTrue(terminal.read_until(LINE), "no progress line: %r" % terminal.seen)
+        self.assertTrue(terminal.read_until(progress_line(self.top)), "no progress line: %r" % terminal.seen)
         self.let_it_write()
         self.fifo = file_fifo
         self.let_it_write()

@@ -158,19 +158,24 @@ void look_then_answer_save(HWND chooser, void* context) {
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
 }
 
-TEST(SaveChooser, OpensInFolderOfOutputAndAddsNoExtension) {
+TEST(SaveChooser, OpensInFolderOfOutputAndMakesANameWithoutExtensionATextFile) {
     test::temp_dir dir;
-    path_rows_t rows;
-    rows.set(IDC_OUTPUT_FILE, dir.join("list.txt"));
+    const struct {
+        const char* typed;
+        const char* named;
+    } cases[] = {{"report", "report.txt"}, {"report.csv", "report.csv"}};
+    for (const auto& c : cases) {
+        path_rows_t rows;
+        rows.set(IDC_OUTPUT_FILE, dir.join("list.txt"));
+        save_answer_t answer = {c.typed, "", ""};
+        chooser_driver_t driver(rows.window(), look_then_answer_save, &answer);
+        EXPECT_EQ(browse_output_file(rows.window()), TRUE);
+        ASSERT_TRUE(driver.finish()) << "the save chooser did not come up";
 
-    save_answer_t answer = {"report", "", ""};
-    chooser_driver_t driver(rows.window(), look_then_answer_save, &answer);
-    EXPECT_EQ(browse_output_file(rows.window()), TRUE);
-    ASSERT_TRUE(driver.finish()) << "the save chooser did not come up";
-
-    EXPECT_EQ(answer.folder, dir.path());
-    EXPECT_EQ(answer.name, "list.txt");
-    EXPECT_EQ(rows.get(IDC_OUTPUT_FILE), dir.join("report"));
+        EXPECT_EQ(answer.folder, dir.path());
+        EXPECT_EQ(answer.name, "list.txt");
+        EXPECT_EQ(rows.get(IDC_OUTPUT_FILE), dir.join(c.named));
+    }
 }
 
 TEST(SaveChooser, CancelLeavesOutputBox) {
@@ -272,22 +277,51 @@ void look_then_answer_folder(HWND browser, void* context) {
     PostMessageA(browser, WM_COMMAND, answer->confirm ? IDOK : IDCANCEL, 0);
 }
 
-TEST_F(FolderBrowser, OpensAtFolderOfBoxAndGivesItBack) {
+// The static text above the tree: the browser's instruction.
+bool shows_text(HWND browser, const std::string& wanted) {
+    for (HWND child = GetWindow(browser, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[256] = L"";
+        GetWindowTextW(child, text, 256);
+        if (test::text(text) == wanted) return true;
+    }
+    return false;
+}
+
+struct instructed_answer_t {
+    folder_answer_t answer;
+    bool instructed;
+};
+
+void look_for_instruction_then_answer(HWND browser, void* context) {
+    instructed_answer_t* answer = (instructed_answer_t*)context;
+    answer->instructed = shows_text(browser, "一覧を作成するフォルダを選んでください。");
+    look_then_answer_folder(browser, &answer->answer);
+}
+
+// The browser opens at the folder typed, made whole; a typed folder that
+// does not exist opens it at the nearest one above that does.
+TEST_F(FolderBrowser, OpensAtTheTypedFolderWithItsInstructionAndGivesItBack) {
     test::temp_dir dir;
     const std::string folder = dir.join("Chosen Folder");
     test::make_folder(folder);
     test::settle_access_times(folder);
-    path_rows_t rows;
-    rows.set(IDC_FOLDER, folder);
-
-    folder_answer_t answer(true, nullptr, nullptr);
-    chooser_driver_t driver(rows.window(), look_then_answer_folder, &answer);
-    EXPECT_EQ(browse_folder(rows.window()), TRUE);
-    ASSERT_TRUE(driver.finish()) << "the folder browser did not come up";
-
-    EXPECT_EQ(answer.selected_name, "Chosen Folder");
-    EXPECT_TRUE(answer.ok_enabled);
-    EXPECT_EQ(rows.get(IDC_FOLDER), folder);
+    char saved[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof saved, saved);
+    ASSERT_TRUE(SetCurrentDirectoryA(dir.path().c_str()));
+    for (const std::string& typed : {folder, std::string("Chosen Folder"), folder + "\\missing\\deeper"}) {
+        SCOPED_TRACE(typed);
+        path_rows_t rows;
+        rows.set(IDC_FOLDER, typed);
+        instructed_answer_t answer = {folder_answer_t(true, nullptr, nullptr), false};
+        chooser_driver_t driver(rows.window(), look_for_instruction_then_answer, &answer);
+        EXPECT_EQ(browse_folder(rows.window()), TRUE);
+        ASSERT_TRUE(driver.finish()) << "the folder browser did not come up";
+        EXPECT_TRUE(answer.instructed) << "no instruction above the tree";
+        EXPECT_EQ(answer.answer.selected_name, "Chosen Folder");
+        EXPECT_TRUE(answer.answer.ok_enabled);
+        EXPECT_EQ(rows.get(IDC_FOLDER), folder);
+    }
+    SetCurrentDirectoryA(saved);
 }
 
 TEST_F(FolderBrowser, VirtualFolderCannotBeConfirmed) {
@@ -423,9 +457,10 @@ TEST(PathFromIdList, RealFolderHasPathVirtualOneHasNone) {
 TEST(AutoNameButtons, OutputFromFolderAndFolderFromOutput) {
     path_rows_t rows;
     const std::string hyo = "\x95\x5C";  // 表, whose second byte is the backslash code
-    rows.set(IDC_FOLDER, "C:\\Data\\" + hyo);
+    rows.set(IDC_FOLDER, "C:\\Data\\" + hyo + "\\");
     EXPECT_EQ(auto_output_name(rows.window()), TRUE);
-    EXPECT_EQ(rows.get(IDC_OUTPUT_FILE), "C:\\Data\\" + hyo + ".txt");
+    EXPECT_EQ(rows.get(IDC_OUTPUT_FILE), "C:\\Data\\" + hyo + ".txt")
+        << "beside the folder, as /auto names it";
 
     rows.set(IDC_OUTPUT_FILE, "C:\\Data\\list.txt");
     EXPECT_EQ(auto_folder_name(rows.window()), TRUE);

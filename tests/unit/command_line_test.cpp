@@ -191,10 +191,71 @@ TEST(ParseCommandLine, LongPathsAreHeldWholeOrRefused) {
     command_line_t result;
     read_command_line(&s, 3, args.data(), nullptr, &result);
     EXPECT_EQ(strlen(s.output_file.text), longest.size()) << "the earlier path stays";
-    EXPECT_EQ(strlen(s.folder.text), 0u) << "no folder of that name";
+    EXPECT_EQ(strlen(s.folder.text), longest.size()) << "the first of two paths is the folder";
     EXPECT_EQ(result.problem, PROBLEM_TOO_LONG);
     EXPECT_TRUE(result.refused == args[2]) << "the refused argument is the longer one";
     settings_free(&s);
+}
+
+// A path that names no folder is the list file, unless the paths show it
+// was meant as the folder: so a refused run can name it, and the dialog show
+// it in the folder's box.
+TEST(ParseCommandLine, AMissingFolderIsTakenWhereThePathsShowIt) {
+    test::temp_dir dir;
+    const std::string tree = dir.join("tree");
+    const std::string missing = dir.join("missing");
+    test::make_folder(tree);
+    struct case_t {
+        args_t args;
+        std::string folder, output;
+        command_problem_t problem;
+        bool unattended;
+    };
+    const case_t cases[] = {
+        {{missing, "list.txt"}, missing, "list.txt", PROBLEM_NONE, false},
+        {{"/noui", missing, "list.txt"}, missing, "list.txt", PROBLEM_NONE, true},
+        {{"/auto", missing}, missing, "", PROBLEM_NO_FOLDER, true},
+        {{missing}, "", missing, PROBLEM_NONE, false},  // a document alone is the list file
+        {{"a.txt", "b.txt", "c.txt"}, "a.txt", "c.txt", PROBLEM_NONE, false},
+        {{"list.txt", tree}, tree, "list.txt", PROBLEM_NONE, false},  // an existing folder wins
+        {{missing, tree, "list.txt"}, tree, "list.txt", PROBLEM_NONE, false},
+        {{"/auto", tree}, tree, tree + ".txt", PROBLEM_NONE, true},
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        settings_t s;
+        settings_init(&s);
+        std::vector<const char*> args = {"scrivlet.exe"};
+        for (const std::string& a : c.args) args.push_back(a.c_str());
+        command_line_t line;
+        read_command_line(&s, (int)args.size(), args.data(), nullptr, &line);
+        EXPECT_EQ(s.folder.native, test::native(c.folder));
+        EXPECT_EQ(s.output_file.native, test::native(c.output));
+        EXPECT_EQ(line.problem, c.problem);
+        EXPECT_EQ(line.unattended, c.unattended);
+        settings_free(&s);
+    }
+}
+
+TEST(ParseCommandLine, WhyACommandLineGivesNoRunIsOneMessage) {
+    struct case_t {
+        command_problem_t problem;
+        const char* argument;
+        const char* folder;
+        std::string message;
+    };
+    const case_t cases[] = {
+        {PROBLEM_NO_FOLDER, nullptr, "C:\\x\\", "フォルダ「C:\\x\\」が見つかりません。"},
+        {PROBLEM_NO_FOLDER, nullptr, "", "一覧を作成するフォルダが指定されていません。"},
+        {PROBLEM_BAD_VALUE, "/depth:0", "tree", "スイッチの値を使えません: /depth:0"},
+        {PROBLEM_AUTO_ROOT, nullptr, "C:\\", command_problem_text(PROBLEM_AUTO_ROOT)},
+        {PROBLEM_TOO_LONG, "xxx", "tree", command_problem_text(PROBLEM_TOO_LONG)},
+    };
+    for (const case_t& c : cases) {
+        char out[FORMAT_BUFFER_SIZE];
+        describe_unusable_command_line(out, c.problem, c.argument, c.folder);
+        EXPECT_EQ(out, c.message) << "problem " << c.problem;
+    }
 }
 
 // --- Switches for every setting ------------------------------------------------------

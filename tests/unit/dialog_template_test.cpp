@@ -1,12 +1,14 @@
 // In-memory dialog templates: the exact words of the progress window's
 // template, the string-or-ordinal rules, alignment and the capacity rule.
-#include "ui/progress/dialog_template.h"
+#include "TOOLS/toolwind/dialog_template.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
 
 #include <vector>
+
+#include "ui/progress/progress_template.h"
 
 namespace {
 

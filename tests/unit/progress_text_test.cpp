@@ -1,5 +1,5 @@
-// The text that tells how far a run is, on both builds: the count with its
-// digits grouped, and the 64-byte bound of the tray tip.
+// The text that tells how far a run is, on both builds: the folder, the
+// count with its digits grouped, and the 128-byte bound of the tray tip.
 #include "ui/progress/progress_text.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "ui/progress/progress_window.h"
+#include "text/mbs.h"
 
 namespace {
 
@@ -18,15 +18,20 @@ std::string grouped(uint64_t count) {
     return out;
 }
 
-std::string progress_text(const char* base, uint64_t count, size_t size = PROGRESS_TEXT_SIZE) {
+std::string progress_text(const char* folder, uint64_t count, size_t size = PROGRESS_TEXT_SIZE) {
     char out[PROGRESS_TEXT_SIZE * 2];
     memset(out, 'X', sizeof out);
-    format_progress_text(out, size, base, count);
+    format_progress_text(out, size, folder, count);
     return out;
 }
 
-// " 件)" in code page 932.
+// " 件)" and the title, in code page 932.
 const std::string CLOSE = " \x8C\x8F)";
+// "Scrivlet: 一覧を作成中", then " ― " (the dash is 0x81 0x5C).
+const std::string TITLE = "Scrivlet: \x88\xEA\x97\x97\x82\xF0\x8D\xEC\x90\xAC\x92\x86";
+const std::string DASH = " \x81\x5C ";
+// 表: its second byte is the code of the backslash.
+const std::string HYO = "\x95\x5C";
 
 }  // namespace
 
@@ -40,33 +45,62 @@ TEST(ProgressText, CountsAreGroupedByThousands) {
     EXPECT_EQ("18,446,744,073,709,551,615", grouped(UINT64_MAX));
 }
 
-TEST(ProgressText, TipIsTheProgramsNameAndTheCount) {
-    // "Scrivlet が作業中です" in code page 932.
-    const std::string tip = "Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7";
-    EXPECT_EQ(tip, PROGRESS_TIP);
-    EXPECT_EQ(tip + " (0" + CLOSE, progress_text(PROGRESS_TIP, 0));
-    EXPECT_EQ(tip + " (12,345" + CLOSE, progress_text(PROGRESS_TIP, 12345));
-    const std::string largest = progress_text(PROGRESS_TIP, UINT64_MAX);
-    EXPECT_EQ(tip + " (18,446,744,073,709,551,615" + CLOSE, largest);
-    EXPECT_LT(largest.size(), PROGRESS_TEXT_SIZE) << "the program's own tip always has room for any count";
+TEST(ProgressText, NamesTheFolderAndTheCount) {
+    EXPECT_EQ(TITLE + DASH + "C:\\Data\\Photos (0" + CLOSE, progress_text("C:\\Data\\Photos", 0));
+    EXPECT_EQ(TITLE + DASH + "tree (12,345" + CLOSE, progress_text("tree", 12345));
+    EXPECT_EQ(TITLE + " (7" + CLOSE, progress_text("", 7)) << "no folder, no dash";
 }
 
-TEST(ProgressText, CountThatDoesNotFitIsLeftOffWhole) {
-    // The largest count's part takes 32 bytes: after a 31-byte base it ends at
-    // byte 63, and the terminator fills the field's 64th.
-    const std::string base31(31, 'b');
-    EXPECT_EQ(base31 + " (18,446,744,073,709,551,615" + CLOSE, progress_text(base31.c_str(), UINT64_MAX));
-    const std::string base32(32, 'b');
-    EXPECT_EQ(base32, progress_text(base32.c_str(), UINT64_MAX)) << "one byte more: no count part at all";
-    EXPECT_EQ(base32 + " (1" + CLOSE, progress_text(base32.c_str(), 1)) << "a short count still fits";
+// Every long folder is shortened in its middle to fill the 127 bytes exactly
+// or one short of them (a double-byte character is never split), keeping
+// its beginning and its end.
+TEST(ProgressText, LongFolderIsShortenedInTheMiddleToTheTip) {
+    struct case_t {
+        const char* what;
+        std::string folder;
+        uint64_t count;
+    };
+    const std::string ascii = "C:\\" + std::string(200, 'a') + "\\last";
+    std::string kana = "C:\\";
+    for (int i = 0; i < 100; ++i) kana += "\x82\xA0";  // あ
+    std::string hyo = "C:\\";
+    for (int i = 0; i < 100; ++i) hyo += HYO + "\\";
+    const case_t cases[] = {
+        {"single-byte", ascii, 5},
+        {"double-byte", kana + "\\end", 12345},
+        {"odd start", "C:\\x" + kana, UINT64_MAX},
+        {"backslash codes", hyo + "end", 1},
+    };
+    for (const case_t& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string text = progress_text(c.folder.c_str(), c.count);
+        EXPECT_GE(text.size(), PROGRESS_TEXT_SIZE - 2);
+        EXPECT_LE(text.size(), PROGRESS_TEXT_SIZE - 1);
+        const std::string head = TITLE + DASH + "C:\\";
+        ASSERT_EQ(text.compare(0, head.size(), head), 0) << text;
+        const size_t dots = text.find("...");
+        ASSERT_NE(dots, std::string::npos) << text;
+        // Both sides of the cut are whole characters of the folder.
+        const std::string kept_head = text.substr(head.size() - 3, dots - head.size() + 3);
+        const std::string rest = text.substr(dots + 3);
+        const std::string kept_tail = rest.substr(0, rest.rfind(" ("));
+        EXPECT_EQ(c.folder.compare(0, kept_head.size(), kept_head), 0);
+        EXPECT_EQ(mbs_byte_type(c.folder.c_str(), kept_head.size()) == 2, false) << "cut inside a character";
+        const size_t tail_at = c.folder.size() - kept_tail.size();
+        EXPECT_EQ(c.folder.substr(tail_at), kept_tail);
+        EXPECT_NE(mbs_byte_type(c.folder.c_str(), tail_at), 2) << "tail starts inside a character";
+        char count[32];
+        format_grouped_count(count, c.count);
+        EXPECT_EQ(rest.substr(rest.rfind(" (")), std::string(" (") + count + CLOSE);
+    }
+}
 
-    // A base of 31 double-byte characters (62 bytes) and one more byte than
-    // the field holds: the base is cut at a whole character, and no count follows.
-    std::string kana = "ab";
-    for (int i = 0; i < 31; ++i) kana += "\x82\xA0";  // あ
-    EXPECT_EQ(kana.substr(0, 62), progress_text(kana.c_str(), 5));
-
-    EXPECT_EQ("", progress_text("", 1, 1)) << "a one-byte buffer holds only the terminator";
-    EXPECT_EQ("ab (7" + CLOSE, progress_text("ab", 7, 10)) << "9 bytes and the terminator";
-    EXPECT_EQ("ab", progress_text("ab", 7, 9));
+TEST(ProgressText, NarrowRoomLeavesTheFolderOutThenCuts) {
+    // The terminal line of a narrow terminal: the title and count need 30 bytes.
+    const std::string alone = TITLE + " (12" + CLOSE;
+    EXPECT_EQ(TITLE + DASH + "abcdef (12" + CLOSE, progress_text("abcdef", 12, alone.size() + 11));
+    EXPECT_EQ(TITLE + DASH + "a...g (12" + CLOSE, progress_text("abcdefg", 12, alone.size() + 10));
+    EXPECT_EQ(alone, progress_text("abcdefg", 12, alone.size() + 9)) << "no room for a shortened folder";
+    EXPECT_EQ(alone.substr(0, 20), progress_text("abcdefg", 12, 21)) << "cut after a whole character";
+    EXPECT_EQ("", progress_text("x", 1, 1)) << "a one-byte buffer holds only the terminator";
 }

@@ -17,7 +17,7 @@
 
 #include "app/app_main.h"
 #include "listing/listing_job.h"
-#include "ui/progress/dialog_template.h"
+#include "ui/progress/progress_template.h"
 #include "ui/progress/progress_window.h"
 #include "ui/progress/tray_icon_win32.h"
 
@@ -113,10 +113,15 @@ HICON app_icon() {
 }
 
 // The dialog as progress_run runs it, but with its end code.
-INT_PTR run_progress_dialog(worker_t* worker, HICON icon, const char* tip = PROGRESS_TIP) {
+// The folder the tip names in these tests.
+constexpr char FOLDER[] = "C:\\Data";
+// "Scrivlet: 一覧を作成中 ― " in code page 932.
+const std::string TIP_BEFORE_FOLDER = "Scrivlet: \x88\xEA\x97\x97\x82\xF0\x8D\xEC\x90\xAC\x92\x86 \x81\x5C ";
+
+INT_PTR run_progress_dialog(worker_t* worker, HICON icon, const char* folder = FOLDER) {
     void* dialog_template = progress_template_build();
     if (!dialog_template) return -1;
-    progress_param_t param = {worker, icon, tip};
+    progress_param_t param = {worker, icon, folder};
     const INT_PTR end =
         DialogBoxIndirectParamA(GetModuleHandleA(nullptr), static_cast<LPCDLGTEMPLATEA>(dialog_template),
                                 nullptr, progress_dialog_proc, reinterpret_cast<LPARAM>(&param));
@@ -275,9 +280,16 @@ TEST(ProgressWindow, JobEndingAtOnceStillShowsTheIconAndEndsTheRun) {
     ASSERT_NE(nullptr, worker);
     worker_start(worker);
     const HICON icon = app_icon();
-    ASSERT_NE(nullptr, icon) << "the 16 x 16 application icon";
+    ASSERT_NE(nullptr, icon) << "the program's small icon";
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP bits{};
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+    EXPECT_EQ(GetSystemMetrics(SM_CXSMICON), bits.bmWidth) << "drawn at the size the notification area shows";
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
 
-    EXPECT_TRUE(progress_run(GetModuleHandleA(nullptr), worker, icon))
+    EXPECT_TRUE(progress_run(GetModuleHandleA(nullptr), worker, icon, FOLDER))
         << "the window watched the worker to its end";
     EXPECT_TRUE(worker_is_finished(worker));
     EXPECT_FALSE(worker_is_cancelled(worker));
@@ -286,14 +298,13 @@ TEST(ProgressWindow, JobEndingAtOnceStillShowsTheIconAndEndsTheRun) {
     ASSERT_EQ(2u, notify_calls.size()) << "one add, one delete";
     const NOTIFYICONDATAA& added = notify_calls[0].data;
     EXPECT_EQ((DWORD)NIM_ADD, notify_calls[0].message);
-    // The first version of the record: 88 bytes on 32-bit Windows, 104 on x64.
-    EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, added.cbSize);
+    // The second version of the record, whose tip field holds 128 bytes.
+    EXPECT_EQ((DWORD)NOTIFYICONDATAA_V2_SIZE, added.cbSize);
     EXPECT_EQ((UINT)TRAY_ICON_UID, added.uID);
     EXPECT_EQ((UINT)(NIF_MESSAGE | NIF_ICON | NIF_TIP), added.uFlags);
     EXPECT_EQ((UINT)WM_TRAY_NOTIFY, added.uCallbackMessage);
     EXPECT_EQ(icon, added.hIcon);
-    EXPECT_STREQ("Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7 (0 \x8C\x8F)", added.szTip)
-        << "Scrivlet が作業中です (0 件) in code page 932: nothing found yet";
+    EXPECT_EQ(TIP_BEFORE_FOLDER + "C:\\Data (0 \x8C\x8F)", added.szTip) << "nothing found yet";
     EXPECT_EQ((DWORD)NIM_DELETE, notify_calls[1].message);
     EXPECT_EQ(added.hWnd, notify_calls[1].data.hWnd);
     EXPECT_FALSE(IsWindow(added.hWnd)) << "the window is gone after the run";
@@ -345,7 +356,7 @@ TEST(ProgressWindow, OnlyButtonReleasesOnItsOwnIconAskForTheMenu) {
     ASSERT_NE(nullptr, held.worker);
     void* dialog_template = progress_template_build();
     ASSERT_NE(nullptr, dialog_template);
-    progress_param_t param = {held.worker, app_icon(), PROGRESS_TIP};
+    progress_param_t param = {held.worker, app_icon(), FOLDER};
     HWND window =
         CreateDialogIndirectParamA(GetModuleHandleA(nullptr), static_cast<LPCDLGTEMPLATEA>(dialog_template),
                                    nullptr, progress_dialog_proc, reinterpret_cast<LPARAM>(&param));
@@ -392,7 +403,7 @@ TEST(ProgressWindow, IconComesBackWhenTheTaskbarIsCreatedAgain) {
     ASSERT_NE(nullptr, held.worker);
     void* dialog_template = progress_template_build();
     ASSERT_NE(nullptr, dialog_template);
-    progress_param_t param = {held.worker, app_icon(), PROGRESS_TIP};
+    progress_param_t param = {held.worker, app_icon(), FOLDER};
     HWND window =
         CreateDialogIndirectParamA(GetModuleHandleA(nullptr), static_cast<LPCDLGTEMPLATEA>(dialog_template),
                                    nullptr, progress_dialog_proc, reinterpret_cast<LPARAM>(&param));
@@ -441,15 +452,15 @@ TEST(TrayIcon, AddTriesTwentyOneTimesWithHalfSecondPauses) {
 }
 
 TEST(TrayIcon, RecordHoldsTheTipCutWithoutSplittingACharacter) {
-    // "ab" and 31 two-byte characters: 64 bytes, one more than the field holds.
+    // "ab" and 63 two-byte characters: 128 bytes, one more than the field holds.
     std::string tip = "ab";
-    for (int i = 0; i < 31; ++i) tip += "\x82\xA0";  // あ
+    for (int i = 0; i < 63; ++i) tip += "\x82\xA0";  // あ
     NOTIFYICONDATAA* record = tray_icon_create((HWND)0x1234, (HICON)0x5678, tip.c_str());
     ASSERT_NE(nullptr, record);
-    EXPECT_EQ(tip.substr(0, 62), std::string(record->szTip)) << "the last character is left out whole";
+    EXPECT_EQ(tip.substr(0, 126), std::string(record->szTip)) << "the last character is left out whole";
     EXPECT_EQ((HWND)0x1234, record->hWnd);
     EXPECT_EQ((HICON)0x5678, record->hIcon);
-    EXPECT_EQ(0u, record->dwState) << "nothing beyond the first version is set";
+    EXPECT_EQ(0u, record->dwState) << "nothing beyond the tip is set";
     EXPECT_EQ(0u, record->uTimeout);
     EXPECT_EQ('\0', record->szInfo[0]);
     free(record);
@@ -499,16 +510,14 @@ std::vector<std::string> tips_given(DWORD message) {
 TEST(ProgressTip, ShowsTheCountSoFarWithGroupedDigits) {
     shell_recorder shell;
     tip_events_t events;
-    counting_job_t job = {12345, LISTING_DONE};
+    counting_job_t job = {12345, EXIT_LISTED};
     worker_t* worker = worker_create_job(job_counting, &job);
     ASSERT_NE(nullptr, worker);
     worker_start(worker);
     EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_progress_dialog(worker, app_icon()));
-    EXPECT_EQ(0, app_exit_code(worker));
     worker_release(worker);
 
-    const std::string tip =
-        "Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7";  // Scrivlet が作業中です
+    const std::string tip = TIP_BEFORE_FOLDER + FOLDER;
     EXPECT_EQ(std::vector<std::string>{tip + " (0 \x8C\x8F)"}, tips_given(NIM_ADD));
     EXPECT_EQ(std::vector<std::string>{tip + " (12,345 \x8C\x8F)"}, tips_given(NIM_MODIFY))
         << "one change for one new count";
@@ -516,26 +525,29 @@ TEST(ProgressTip, ShowsTheCountSoFarWithGroupedDigits) {
     EXPECT_EQ((DWORD)NIM_DELETE, notify_calls.back().message);
     for (const notify_call_t& call : notify_calls) {
         EXPECT_EQ((UINT)TRAY_ICON_UID, call.data.uID);
-        EXPECT_EQ((DWORD)NOTIFYICONDATAA_V1_SIZE, call.data.cbSize);
+        EXPECT_EQ((DWORD)NOTIFYICONDATAA_V2_SIZE, call.data.cbSize);
     }
 }
 
-TEST(ProgressTip, StaysWithinTheSixtyFourBytesOfTheTipWithAHugeCount) {
+TEST(ProgressTip, StaysWithinTheTipWithALongFolderAndAHugeCount) {
     shell_recorder shell;
     tip_events_t events;
     SetEvent(tip_changed);  // the job ends once the icon is there
-    // 40 bytes before the count: the largest count's 32 bytes would pass the field.
-    const std::string base = "Scrivlet \x82\xAA\x8D\xEC\x8B\xC6\x92\x86\x82\xC5\x82\xB7 012345678901234567";
-    ASSERT_EQ(40u, base.size());
-    counting_job_t job = {0, LISTING_DONE};
+    const std::string folder = "C:\\" + std::string(300, 'f') + "\\last";
+    counting_job_t job = {0, EXIT_LISTED};
     worker_t* worker = worker_create_job(job_counting, &job);
     ASSERT_NE(nullptr, worker);
     worker_add_found(worker, UINT64_MAX);  // found before the icon is added
     worker_start(worker);
-    EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_progress_dialog(worker, app_icon(), base.c_str()));
+    EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_progress_dialog(worker, app_icon(), folder.c_str()));
     worker_release(worker);
-    EXPECT_EQ(std::vector<std::string>{base}, tips_given(NIM_ADD)) << "the count part is left off whole";
-    for (const notify_call_t& call : notify_calls) EXPECT_LT(strlen(call.data.szTip), (size_t)64);
+    const std::vector<std::string> added = tips_given(NIM_ADD);
+    ASSERT_EQ(1u, added.size());
+    EXPECT_EQ(TIP_BEFORE_FOLDER + "C:\\fff", added[0].substr(0, TIP_BEFORE_FOLDER.size() + 6));
+    const std::string end = "f\\last (18,446,744,073,709,551,615 \x8C\x8F)";
+    EXPECT_EQ(end, added[0].substr(added[0].size() - end.size())) << "the folder's end and the count stay";
+    EXPECT_NE(std::string::npos, added[0].find("f...f")) << "the middle of the folder gives way";
+    for (const notify_call_t& call : notify_calls) EXPECT_LT(strlen(call.data.szTip), (size_t)128);
 }
 
 TEST(ProgressTip, SetTipTellsTheShellOnlyOfAChange) {
@@ -554,17 +566,21 @@ TEST(ProgressTip, SetTipTellsTheShellOnlyOfAChange) {
 
 // --- The exit code of a run ------------------------------------------------------------
 
-TEST(ExitCodeWin32, FailedWriteIs2AndTheTrayCancelIs130) {
+// The job's status is the program's, however the window ended; a run the
+// window could not watch is stopped first (a cancel it may still honour).
+TEST(ExitCodeWin32, IsTheJobsStatusAfterTheWindowAndTheTrayCancelReachesTheJob) {
     {
         shell_recorder shell;
         tip_events_t events;
         SetEvent(tip_changed);
-        counting_job_t job = {0, LISTING_WRITE_FAILED};
+        counting_job_t job = {0, EXIT_LIST_FILE};
         worker_t* worker = worker_create_job(job_counting, &job);
         ASSERT_NE(nullptr, worker);
         worker_start(worker);
-        EXPECT_TRUE(progress_run(GetModuleHandleA(nullptr), worker, app_icon()));
-        EXPECT_EQ(2, app_exit_code(worker)) << "no longer 0 after the failed write's message";
+        EXPECT_TRUE(progress_run(GetModuleHandleA(nullptr), worker, app_icon(), FOLDER));
+        listing_outcome_t outcome = {};
+        outcome.status = EXIT_LIST_FILE;
+        EXPECT_EQ(2, app_exit_code(worker, &outcome));
         worker_release(worker);
     }
     {
@@ -574,21 +590,23 @@ TEST(ExitCodeWin32, FailedWriteIs2AndTheTrayCancelIs130) {
         drive_t d = new_drive(&held, WM_RBUTTONUP, CHOOSE_CANCEL);
         EXPECT_EQ(PROGRESS_END_WORKER_DONE, run_driven(&d));
         EXPECT_TRUE(d.cancel_signalled);
-        EXPECT_EQ(130, app_exit_code(held.worker)) << "the job itself returned 0";
+        EXPECT_TRUE(held.job.saw_cancel) << "the tray's cancel reaches the job";
     }
 }
 
-// Runs until its cancel is asked for, as the listing job does.
-unsigned job_until_cancel(worker_t* worker, void*) {
+// Runs until its cancel is asked for, then ends as the listing job does.
+unsigned job_until_cancel(worker_t* worker, void* arg) {
     WaitForSingleObject(worker_cancel_event(worker), GIVE_UP_MS);
-    return LISTING_DONE;
+    static_cast<listing_outcome_t*>(arg)->status = EXIT_CANCELLED;
+    return EXIT_CANCELLED;
 }
 
 TEST(ExitCodeWin32, RunTheWindowCouldNotWatchIsStoppedAndCancelled) {
-    worker_t* worker = worker_create_job(job_until_cancel, nullptr);
+    listing_outcome_t outcome = {};
+    worker_t* worker = worker_create_job(job_until_cancel, &outcome);
     ASSERT_NE(nullptr, worker);
     worker_start(worker);
-    EXPECT_EQ(130, app_exit_code(worker));
+    EXPECT_EQ(130, app_exit_code(worker, &outcome));
     EXPECT_TRUE(worker_is_finished(worker));
     worker_release(worker);
 }

@@ -2,7 +2,8 @@
 // shows dialog 124 with show_settings_dialog on a thread of its own and drives
 // it from the test thread as a user would, through its controls: texts set and
 // typed, the filter kind chosen, buttons clicked, the window sized, its system
-// menu opened. The message box of OK goes to a recorder instead of the screen.
+// menu opened. Its message boxes go to a recorder instead of the screen
+// (tests/unit/support/dialog_session_win32.h).
 #include <gtest/gtest.h>
 #include <string.h>
 
@@ -19,214 +20,25 @@
 #include <shlobj.h>
 
 #include "app/settings.h"
+#include "scrivlet_version.h"
+#include "support/dialog_session_win32.h"
 #include "support/test_support.h"
+#include "ui/info/about_box.h"
 #include "ui/settings/settings_dialog.h"
 #include "ui/settings/settings_dialog_proc.h"
 #include "ui/settings/settings_ids.h"
 
 namespace {
 
-constexpr DWORD SAFETY_LIMIT_MS = 30000;  // only ends a test that hangs
 constexpr char FOLDER_NOT_FOUND[] = "指定されたフォルダが見つかりません。";
 constexpr int STATIC_ID = 0xFFFF;  // -1 as the dialog manager hands it back
 
-// --- The message box recorder -----------------------------------------------------
-
-struct recorded_box_t {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT style;
-};
-std::vector<recorded_box_t> recorded_boxes;
-
-int WINAPI recording_message_box(HWND owner, LPCSTR text, LPCSTR caption, UINT style) {
-    recorded_boxes.push_back({owner, text, caption, style});
-    return IDOK;
-}
-
-// --- The dialog on its own thread ---------------------------------------------------
-
-struct dialog_run_t {
-    dialog_param_t* param;
-    bool result;
-};
-
-// COM as the program's start-up gives it: the folder browser needs it.
-DWORD WINAPI dialog_thread(void* arg) {
-    dialog_run_t* run = static_cast<dialog_run_t*>(arg);
-    const HRESULT com = CoInitialize(nullptr);
-    run->result = show_settings_dialog(run->param);
-    if (SUCCEEDED(com)) CoUninitialize();
-    return 0;
-}
-
-struct found_dialog_t {
-    HWND dialog;
-};
-
-BOOL CALLBACK find_dialog_window(HWND hwnd, LPARAM arg) {
-    char cls[32] = "";
-    GetClassNameA(hwnd, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0) return TRUE;
-    reinterpret_cast<found_dialog_t*>(arg)->dialog = hwnd;
-    return FALSE;
-}
-
-// A record with path blocks of its own, so that the dialog's OK, which
-// replaces them, leaves the test's record as it was. Kept until the test
-// program ends, as records are copied freely here.
-dialog_param_t copy_of(const dialog_param_t& param) {
-    dialog_param_t copy = param;
-    user_path_init(&copy.folder);
-    user_path_init(&copy.output_file);
-    user_path_copy(&copy.folder, &param.folder);
-    user_path_copy(&copy.output_file, &param.output_file);
-    return copy;
-}
-
-// Opens the dialog on a thread and closes it (cancel) at the end of the test
-// if the test did not end it.
-class dialog_session {
-public:
-    explicit dialog_session(const dialog_param_t& param) : param_(copy_of(param)), run_{&param_, false} {
-        recorded_boxes.clear();
-        os.MessageBoxA = recording_message_box;
-        thread_ = CreateThread(nullptr, 0, dialog_thread, &run_, 0, &thread_id_);
-        const DWORD start = GetTickCount();
-        while (!dialog_ || !IsWindowVisible(dialog_)) {
-            found_dialog_t found{nullptr};
-            EnumThreadWindows(thread_id_, find_dialog_window, reinterpret_cast<LPARAM>(&found));
-            dialog_ = found.dialog;
-            if (GetTickCount() - start > SAFETY_LIMIT_MS || WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0)
-                break;
-            Sleep(5);
-        }
-        // The dialog is shown after its initialisation; a sent message returns
-        // once the dialog's thread is in its message loop.
-        if (dialog_) SendMessageA(dialog_, WM_NULL, 0, 0);
-    }
-    ~dialog_session() {
-        if (thread_ && WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT && IsWindow(dialog_)) {
-            PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
-        }
-        if (thread_) {
-            WaitForSingleObject(thread_, SAFETY_LIMIT_MS);
-            CloseHandle(thread_);
-        }
-        os = os_default;
-    }
-    dialog_session(const dialog_session&) = delete;
-    dialog_session& operator=(const dialog_session&) = delete;
-
-    HWND dialog() const { return dialog_; }
-    HWND item(int id) const { return GetDlgItem(dialog_, id); }
-    DWORD thread_id() const { return thread_id_; }
-
-    // Waits for the dialog to end; show_settings_dialog's result.
-    bool finish() {
-        EXPECT_EQ(WaitForSingleObject(thread_, SAFETY_LIMIT_MS), WAIT_OBJECT_0) << "the dialog did not end";
-        return run_.result;
-    }
-    bool ended() const { return WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0; }
-    const dialog_param_t& param() const { return param_; }
-
-    // Driving the controls.
-    void set_text(int id, const char* text) const { SetDlgItemTextA(dialog_, id, text); }
-    void set_wide_text(int id, const std::wstring& text) const { SetDlgItemTextW(dialog_, id, text.c_str()); }
-    std::wstring wide_text(int id) const {
-        std::vector<wchar_t> buffer(40000, L'\0');
-        GetDlgItemTextW(dialog_, id, buffer.data(), (int)buffer.size());
-        return buffer.data();
-    }
-    void type(int id, const char* text) const {
-        const LRESULT end = SendMessageA(item(id), WM_GETTEXTLENGTH, 0, 0);
-        SendMessageA(item(id), EM_SETSEL, end, end);
-        SendMessageA(item(id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
-    }
-    std::string text(int id) const {
-        char buffer[1024] = "";
-        GetDlgItemTextA(dialog_, id, buffer, sizeof buffer);
-        return buffer;
-    }
-    bool enabled(int id) const { return IsWindowEnabled(item(id)) != FALSE; }
-    bool checked(int id) const { return IsDlgButtonChecked(dialog_, id) == BST_CHECKED; }
-    void click(int id) const { SendMessageA(item(id), BM_CLICK, 0, 0); }
-    void choose_filter_kind(int index) const {
-        SendMessageA(item(IDC_FILTER_KIND), CB_SETCURSEL, index, 0);
-        SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDC_FILTER_KIND, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(item(IDC_FILTER_KIND)));
-    }
-    std::string selected_filter_label() const {
-        char label[64] = "";
-        const LRESULT index = SendMessageA(item(IDC_FILTER_KIND), CB_GETCURSEL, 0, 0);
-        SendMessageA(item(IDC_FILTER_KIND), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(label));
-        return label;
-    }
-    HWND focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(thread_id_, &info);
-        return info.hwndFocus;
-    }
-    bool whole_text_selected(int id) const {
-        DWORD start = 1, end = 0;
-        SendMessageA(item(id), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-        return start == 0 && end == static_cast<DWORD>(text(id).size());
-    }
-    HWND tooltip() const { return static_cast<HWND>(GetPropA(dialog_, PROP_DIALOGTOOLTIPCTRL)); }
-    // The filter box's tip in the program's code page. Asked for in UTF-16:
-    // Wine's TTM_GETTEXTA stops at 80 bytes.
-    std::string tip_text() const {
-        wchar_t wide[1024] = L"";
-        TOOLINFOW tool{};
-        tool.cbSize = TTTOOLINFOW_V1_SIZE;
-        tool.hwnd = dialog_;
-        tool.uId = reinterpret_cast<UINT_PTR>(item(IDC_FILTER_TEXT));
-        tool.lpszText = wide;
-        SendMessageW(tooltip(), TTM_GETTEXTW, sizeof wide / sizeof wide[0], reinterpret_cast<LPARAM>(&tool));
-        char text[2048] = "";
-        WideCharToMultiByte(932, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-        return text;
-    }
-    // A control's rectangle in the dialog's client coordinates.
-    RECT rect_of(HWND control) const {
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(HWND_DESKTOP, dialog_, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-    int client_width() const {
-        RECT r;
-        GetClientRect(dialog_, &r);
-        return r.right;
-    }
-
-private:
-    dialog_param_t param_;
-    dialog_run_t run_;
-    HANDLE thread_ = nullptr;
-    DWORD thread_id_ = 0;
-    HWND dialog_ = nullptr;
-};
-
-dialog_param_t default_param() {
-    settings_t s;
-    settings_init(&s);
-    dialog_param_t p;
-    dialog_param_init(&p);
-    p.filter_kind = s.filter_kind;
-    p.flags = s.flags;
-    p.case_mode = s.case_mode;
-    return p;
-}
-
-dialog_param_t param_with(const std::string& folder, const std::string& output) {
-    dialog_param_t p = default_param();
-    user_path_set_text(&p.folder, folder.c_str());
-    user_path_set_text(&p.output_file, output.c_str());
-    return p;
-}
+using test::box_answers;
+using test::default_param;
+using test::dialog_session;
+using test::param_with;
+using test::recorded_boxes;
+using test::SAFETY_LIMIT_MS;
 
 bool same_record(const dialog_param_t& a, const dialog_param_t& b) {
     return wcscmp(a.folder.native, b.folder.native) == 0 && strcmp(a.folder.text, b.folder.text) == 0 &&
@@ -257,18 +69,18 @@ constexpr DWORD LABEL_STYLE = SS_RIGHT | WS_GROUP;
 
 const expected_control_t CONTROLS[] = {
     {-1, STATIC, LABEL_STYLE, L"対象フォルダ名", 7, 10, 46, 8},
-    {IDC_FOLDER, EDIT, EDIT_STYLE, L"", 57, 7, 119, 14},
-    {IDC_BROWSE_FOLDER, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 179, 7, 22, 14},
+    {IDC_FOLDER, EDIT, EDIT_STYLE, L"", 57, 7, 113, 14},
+    {IDC_BROWSE_FOLDER, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 173, 7, 24, 14},
     {IDC_AUTO_FOLDER, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"自動", 200, 7, 19, 14},
     {-1, STATIC, LABEL_STYLE, L"保存ファイル名", 7, 28, 46, 8},
-    {IDC_OUTPUT_FILE, EDIT, EDIT_STYLE, L"", 57, 25, 119, 14},
-    {IDC_BROWSE_OUTPUT, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 179, 25, 22, 14},
+    {IDC_OUTPUT_FILE, EDIT, EDIT_STYLE, L"", 57, 25, 113, 14},
+    {IDC_BROWSE_OUTPUT, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"参照...", 173, 25, 24, 14},
     {IDC_AUTO_OUTPUT, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"自動", 200, 25, 19, 14},
     {-1, STATIC, LABEL_STYLE, L"列挙ファイル名", 7, 45, 46, 8},
     {IDC_FILTER_KIND, COMBO, CBS_DROPDOWNLIST | CBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, L"", 57, 43,
-     53, 100},
-    {IDC_FILTER_TEXT, EDIT, EDIT_STYLE, L"", 113, 43, 106, 14},
-    {-1, BUTTON, BS_GROUPBOX | WS_GROUP, L"大文字/小文字", 7, 63, 88, 60},
+     56, 42},
+    {IDC_FILTER_TEXT, EDIT, EDIT_STYLE, L"", 116, 43, 103, 14},
+    {-1, BUTTON, BS_GROUPBOX | WS_GROUP, L"大文字/小文字", 7, 63, 88, 56},
     {IDC_CASE_UNCHANGED, BUTTON, BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, L"無変換", 15, 77, 37, 10},
     {IDC_CASE_UPPER, BUTTON, BS_AUTORADIOBUTTON, L"大文字に統一", 15, 91, 57, 10},
     {IDC_CASE_LOWER, BUTTON, BS_AUTORADIOBUTTON, L"小文字に統一", 15, 105, 57, 10},
@@ -278,8 +90,10 @@ const expected_control_t CONTROLS[] = {
     {IDC_SUBFOLDERS, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"サブフォルダのファイルも列挙", 99, 95, 103, 10},
     // One row under the option boxes, after them in tab order.
     {IDC_UTF8, BUTTON, BS_AUTOCHECKBOX | WS_TABSTOP, L"UTF-8 で出力", 99, 109, 60, 10},
-    // A row lower to make room for it.
-    {IDOK, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 120, 123, 50, 14},
+    // The bottom row: the second dialog's button at the left, OK and キャンセル
+    // at the right, none of them touching.
+    {IDC_ADVANCED, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"詳細設定...", 7, 123, 38, 14},
+    {IDOK, BUTTON, BS_DEFPUSHBUTTON | WS_TABSTOP, L"OK", 116, 123, 50, 14},
     {IDCANCEL, BUTTON, BS_PUSHBUTTON | WS_TABSTOP, L"キャンセル", 169, 123, 50, 14},
 };
 constexpr int CONTROL_COUNT = sizeof CONTROLS / sizeof CONTROLS[0];
@@ -432,15 +246,18 @@ TEST(SettingsDialog, OpensFilledFromTheDefaultsWithControlsWhereTheTemplatePutsT
     EXPECT_EQ(SendMessageA(s.item(IDC_OUTPUT_FILE), EM_GETLIMITTEXT, 0, 0), 32767);
     EXPECT_EQ(SendMessageA(s.item(IDC_FILTER_TEXT), EM_GETLIMITTEXT, 0, 0), 260);
 
-    // The new item, a separator, then Close (Wine adds items of its own after it).
+    // The two new items, a separator, then Close (Wine adds items of its own after it).
     HMENU menu = GetSystemMenu(s.dialog(), FALSE);
     const int close = FindSysMenuClosePos(menu);
-    ASSERT_GE(close, 2);
-    EXPECT_EQ(GetMenuItemID(menu, close - 2), static_cast<UINT>(IDM_TOPMOST));
+    ASSERT_GE(close, 3);
+    EXPECT_EQ(GetMenuItemID(menu, close - 3), static_cast<UINT>(IDM_TOPMOST));
+    EXPECT_EQ(GetMenuItemID(menu, close - 2), static_cast<UINT>(IDM_ABOUT));
     EXPECT_NE(GetMenuState(menu, close - 1, MF_BYPOSITION) & MF_SEPARATOR, 0u);
     char item_text[64] = "";
     GetMenuStringA(menu, IDM_TOPMOST, item_text, sizeof item_text, MF_BYCOMMAND);
     EXPECT_STREQ(item_text, "常に最前面に表示(&T)");
+    GetMenuStringA(menu, IDM_ABOUT, item_text, sizeof item_text, MF_BYCOMMAND);
+    EXPECT_STREQ(item_text, "バージョン情報(&A)...");
 }
 
 TEST(SettingsDialog, EnablingFollowsTheBoxesAsTheyAreTypedAndFilled) {
@@ -484,47 +301,28 @@ TEST(SettingsDialog, EnablingFollowsTheBoxesAsTheyAreTypedAndFilled) {
     EXPECT_EQ(s.text(IDC_FILTER_TEXT).size(), 260u);
 }
 
-// A visible dialog owned by the settings dialog: a chooser it opened.
-struct owned_chooser_t {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK find_owned_chooser(HWND window, LPARAM data) {
-    owned_chooser_t* search = reinterpret_cast<owned_chooser_t*>(data);
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-    if (GetWindow(window, GW_OWNER) != search->owner) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 // Clicks a "参照..." button the way a user does (posted: the chooser runs
 // modally on the dialog's thread) and waits for the chooser to show.
 HWND open_chooser(const dialog_session& s, int button) {
-    PostMessageA(s.item(button), BM_CLICK, 0, 0);
+    s.post_click(s.item(button));
+    return s.wait_for_owned(s.dialog());
+}
+
+// True once the window has gone and the dialog's own loop runs again.
+bool wait_gone(const dialog_session& s, HWND window) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < SAFETY_LIMIT_MS) {
-        owned_chooser_t search{s.dialog(), nullptr};
-        EnumThreadWindows(s.thread_id(), find_owned_chooser, reinterpret_cast<LPARAM>(&search));
-        if (search.found) return search.found;
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= SAFETY_LIMIT_MS) return false;
         Sleep(10);
     }
-    return nullptr;
+    SendMessageA(s.dialog(), WM_NULL, 0, 0);
+    return true;
 }
 
 // Confirms the chooser; true once the dialog has taken its answer.
 bool confirm_chooser(const dialog_session& s, HWND chooser) {
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    const DWORD start = GetTickCount();
-    while (IsWindow(chooser)) {
-        if (GetTickCount() - start >= SAFETY_LIMIT_MS) return false;
-        Sleep(10);
-    }
-    // Answered once the dialog's own loop runs again.
-    SendMessageA(s.dialog(), WM_NULL, 0, 0);
-    return true;
+    return wait_gone(s, chooser);
 }
 
 TEST(SettingsDialog, BrowseButtonsFillTheirBoxesThroughTheChoosersAndOkFollows) {
@@ -542,7 +340,7 @@ TEST(SettingsDialog, BrowseButtonsFillTheirBoxesThroughTheChoosersAndOkFollows) 
     if (!name_box) name_box = GetDlgItem(save, edt1);
     SetWindowTextA(name_box, dir.join("list").c_str());
     ASSERT_TRUE(confirm_chooser(s, save));
-    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), dir.join("list")) << "no extension added";
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), dir.join("list.txt")) << "a name without an extension is a text file";
     EXPECT_TRUE(s.enabled(IDOK)) << "a box filled by its chooser enables OK at once";
 
     HWND browser = open_chooser(s, IDC_BROWSE_FOLDER);
@@ -619,7 +417,8 @@ TEST(SettingsDialog, TheUtf8BoxShowsTheFlagAndComesAfterTheOptionBoxes) {
     EXPECT_FALSE(s.checked(IDC_FULL_PATH));
     EXPECT_EQ(GetNextDlgTabItem(s.dialog(), s.item(IDC_SUBFOLDERS), FALSE), s.item(IDC_UTF8));
     // OK is disabled without paths, so the tab order is read from the window order.
-    EXPECT_EQ(GetWindow(s.item(IDC_UTF8), GW_HWNDNEXT), s.item(IDOK));
+    EXPECT_EQ(GetWindow(s.item(IDC_UTF8), GW_HWNDNEXT), s.item(IDC_ADVANCED));
+    EXPECT_EQ(GetWindow(s.item(IDC_ADVANCED), GW_HWNDNEXT), s.item(IDOK));
     const RECT box = s.rect_of(s.item(IDC_UTF8));
     const RECT above = s.rect_of(s.item(IDC_SUBFOLDERS));
     EXPECT_EQ(box.left, above.left) << "in the column of the option boxes";
@@ -683,7 +482,7 @@ TEST(SettingsDialog, OkWithAMissingFolderTellsSoAndFocusesTheFolderBox) {
     EXPECT_EQ(recorded_boxes[0].text, FOLDER_NOT_FOUND);
     EXPECT_EQ(recorded_boxes[0].caption, "Scrivlet");
     EXPECT_EQ(recorded_boxes[0].owner, s.dialog());
-    EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONERROR));
     EXPECT_FALSE(s.ended()) << "the dialog stays open";
     EXPECT_EQ(s.focus(), s.item(IDC_FOLDER));
     EXPECT_TRUE(s.whole_text_selected(IDC_FOLDER));
@@ -863,6 +662,50 @@ TEST(SettingsDialog, WideningMovesAndStretchesTheListedControlsAndNothingElse) {
     expect_layout(before, control_rects(again), 0);
 }
 
+// The pixels on the screen where a window is.
+std::vector<COLORREF> pixels_shown(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int width = RectWidth(&r), height = RectHeight(&r);
+    HDC screen = GetDC(nullptr);
+    HDC copy = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(copy, x, y));
+    }
+    SelectObject(copy, old);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// Wine showed the buttons that follow the right edge as they were before the
+// move (or blank) until the mouse passed over them. A moved button must look
+// on the screen as it did before, once what is left to paint is painted.
+TEST(SettingsDialog, WideningShowsTheMovedButtonsAtOnce) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    const int moved[] = {IDC_BROWSE_FOLDER, IDC_AUTO_FOLDER, IDC_BROWSE_OUTPUT, IDC_AUTO_OUTPUT, IDOK,
+                         IDCANCEL};
+    RedrawWindow(s.dialog(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::vector<std::vector<COLORREF>> before;
+    for (int id : moved) before.push_back(pixels_shown(s.item(id)));
+
+    RECT opened;
+    GetWindowRect(s.dialog(), &opened);
+    SetWindowPos(s.dialog(), nullptr, 0, 0, RectWidth(&opened) + 60, RectHeight(&opened),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(s.dialog(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_TRUE(pixels_shown(s.item(moved[i])) == before[i])
+            << "button " << moved[i] << " is not shown as it is";
+    }
+}
+
 TEST(SettingsDialog, SizeQueriesBeforeInitialisationChangeNothing) {
     // While creating the dialog the system asks for limits before the sizes
     // are recorded; they must not clamp the window to nothing.
@@ -937,6 +780,141 @@ TEST(SettingsDialog, AlwaysOnTopTwiceReturnsToNormalAndTheMarkFollows) {
     EXPECT_TRUE(IsTopmost(s.dialog()));
     EXPECT_TRUE(mark_when_menu_opens());
     EXPECT_FALSE(s.ended()) << "the command leaves the dialog open";
+}
+
+// --- Nothing replaced by surprise ------------------------------------------------------
+
+// A list file that is there (as a document given alone on the command line
+// lands in the list file's box) is replaced only after a yes; a no returns
+// to the box.
+TEST(SettingsDialog, OkAsksBeforeReplacingAFileAndNoReturnsToTheListFileBox) {
+    test::temp_dir dir;
+    const std::string document = dir.join("report.txt");
+    test::write_file(document, "kept");
+    dialog_session s(param_with(dir.path(), document));
+    ASSERT_NE(s.dialog(), nullptr);
+
+    box_answers = {IDNO};
+    s.click(IDOK);
+    ASSERT_EQ(recorded_boxes.size(), 1u);
+    EXPECT_EQ(recorded_boxes[0].text, "「" + document + "」は既にあります。上書きしますか?");
+    EXPECT_EQ(recorded_boxes[0].owner, s.dialog());
+    EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2))
+        << "いいえ is the default answer";
+    EXPECT_FALSE(s.ended());
+    EXPECT_EQ(s.focus(), s.item(IDC_OUTPUT_FILE));
+    EXPECT_TRUE(s.whole_text_selected(IDC_OUTPUT_FILE));
+
+    box_answers = {IDYES};
+    s.click(IDOK);
+    ASSERT_TRUE(s.finish());
+    EXPECT_EQ(recorded_boxes.size(), 2u);
+    EXPECT_STREQ(s.param().output_file.text, document.c_str());
+
+    // A new name and a folder are not asked about.
+    for (const std::string& output : {dir.join("new.txt"), dir.path()}) {
+        dialog_session quiet(param_with(dir.path(), output));
+        ASSERT_NE(quiet.dialog(), nullptr);
+        quiet.click(IDOK);
+        EXPECT_TRUE(quiet.finish()) << output;
+        EXPECT_TRUE(recorded_boxes.empty()) << output;
+    }
+}
+
+// The save chooser asks itself, and a name confirmed there is not asked about
+// again; changed afterwards, it is.
+TEST(SettingsDialog, TheSaveChoosersQuestionStandsForOk) {
+    test::temp_dir dir;
+    const std::string existing = dir.join("list.txt");
+    test::write_file(existing, "old");
+    test::settle_access_times(dir.path());
+    dialog_session s(param_with(dir.path(), ""));
+    ASSERT_NE(s.dialog(), nullptr);
+
+    HWND save = open_chooser(s, IDC_BROWSE_OUTPUT);
+    ASSERT_NE(save, nullptr) << "the save chooser did not come up";
+    HWND name_box = GetDlgItem(save, cmb13);
+    if (!name_box) name_box = GetDlgItem(save, edt1);
+    SetWindowTextA(name_box, existing.c_str());
+    PostMessageA(save, WM_COMMAND, IDOK, 0);
+    HWND question = s.wait_for_owned(save);
+    ASSERT_NE(question, nullptr) << "the chooser did not ask before replacing";
+    ASSERT_NE(GetDlgItem(question, IDYES), nullptr) << "a yes/no question";
+    PostMessageA(GetDlgItem(question, IDYES), BM_CLICK, 0, 0);
+    ASSERT_TRUE(wait_gone(s, save));
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), existing);
+
+    s.set_text(IDC_OUTPUT_FILE, existing.c_str());  // the same name typed again is still confirmed
+    s.click(IDOK);
+    ASSERT_TRUE(s.finish());
+    EXPECT_TRUE(recorded_boxes.empty()) << "asked once, in the chooser";
+}
+
+// "自動" proposes the name /auto would take: the first free one of the series.
+TEST(SettingsDialog, AutoProposesTheFirstFreeNameOfTheAutoSeries) {
+    test::temp_dir dir;
+    const std::string folder = dir.join("logs");
+    test::make_folder(folder);
+    test::write_file(folder + ".txt", "");
+    test::make_folder(folder + "(0).txt");
+    dialog_session s(param_with(folder + "\\", ""));
+    ASSERT_NE(s.dialog(), nullptr);
+    s.click(IDC_AUTO_OUTPUT);
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), folder + "(1).txt");
+    EXPECT_TRUE(recorded_boxes.empty());
+
+    s.set_text(IDC_FOLDER, "C:\\");
+    s.click(IDC_AUTO_OUTPUT);
+    EXPECT_EQ(s.text(IDC_OUTPUT_FILE), folder + "(1).txt") << "a root has no name to give";
+    ASSERT_EQ(recorded_boxes.size(), 1u);
+    EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONWARNING));
+}
+
+// --- Why the dialog opened --------------------------------------------------------------
+
+TEST(SettingsDialog, TheCommandLinesProblemIsShownOverTheDialogThenItsBoxIsSelected) {
+    test::temp_dir dir;
+    const std::string missing = dir.join("missing");
+    const std::string reason = "フォルダ「" + missing + "」が見つかりません。";
+    dialog_param_t opened = param_with(missing, dir.join("list.txt"));
+    opened.problem = reason.c_str();
+    opened.problem_box = DIALOG_BOX_FOLDER;
+    dialog_session s(opened);
+    ASSERT_NE(s.dialog(), nullptr);
+    ASSERT_TRUE(s.wait_for_boxes(1));
+    EXPECT_EQ(recorded_boxes[0].text, reason);
+    EXPECT_EQ(recorded_boxes[0].owner, s.dialog());
+    EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONERROR));
+    SendMessageA(s.dialog(), WM_NULL, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(s.dialog()));
+    EXPECT_EQ(s.text(IDC_FOLDER), missing) << "the typed text is kept where it was meant to go";
+    EXPECT_EQ(s.focus(), s.item(IDC_FOLDER));
+    EXPECT_TRUE(s.whole_text_selected(IDC_FOLDER));
+    EXPECT_EQ(recorded_boxes.size(), 1u) << "said once";
+}
+
+// --- The version window -----------------------------------------------------------------------
+
+TEST(SettingsDialog, TheVersionItemShowsNameVersionAndLicence) {
+    dialog_session s(default_param());
+    ASSERT_NE(s.dialog(), nullptr);
+    PostMessageA(s.dialog(), WM_SYSCOMMAND, IDM_ABOUT, 0);
+    HWND about = s.wait_for_owned(s.dialog());
+    ASSERT_NE(about, nullptr) << "no version window";
+    auto line = [&](int id) {
+        wchar_t text[256] = L"";
+        GetDlgItemTextW(about, id, text, 256);
+        return std::wstring(text);
+    };
+    EXPECT_EQ(line(IDC_ABOUT_NAME), L"Scrivlet " + test::native(SCRIVLET_VERSION));
+    EXPECT_EQ(line(IDC_ABOUT_COPYRIGHT), L"Copyright (c) 2026 Scrivlet developers");
+    EXPECT_NE(line(IDC_ABOUT_LICENCE).find(L"MIT"), std::wstring::npos);
+    HWND icon = FindWindowExA(about, nullptr, "Static", nullptr);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_NE(SendMessageA(icon, STM_GETICON, 0, 0), 0) << "the program's icon beside the lines";
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(wait_gone(s, about));
+    EXPECT_FALSE(s.ended()) << "the settings dialog stays";
 }
 
 }  // namespace

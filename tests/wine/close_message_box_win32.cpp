@@ -1,12 +1,14 @@
-// Waits for a message box of another program, reports what it shows and
-// presses its OK button, as a user would; so that no test waits forever on a
-// box that nobody closes.
+// Waits for a message box (or another window with an OK button, such as the
+// usage window) of another program, reports what it shows and presses its OK
+// button, as a user would; so that no test waits forever on a box that
+// nobody closes.
 //
 //   close_message_box.exe CAPTION SECONDS  > report.txt
 //
 // The report (code page 932 text, one "key=value" line each):
 //   caption=<window caption>
-//   text=<the message>
+//   text=<the message; for a window with a text box, the box's first line>
+//   lines=<the lines the text box shows, for a window with one>
 //   buttons=<control ids of the buttons, comma-separated; 1 is OK>
 //   icon=<1 when the box shows an icon, else 0>
 //   closed=<1 when the box went away after the click>
@@ -27,6 +29,7 @@ struct box_report_t {
     char buttons[256];
     HWND ok_button;
     bool icon;
+    LRESULT lines;  // of a text box; 0 without one
 };
 
 BOOL CALLBACK inspect_child(HWND child, LPARAM param) {
@@ -40,7 +43,13 @@ BOOL CALLBACK inspect_child(HWND child, LPARAM param) {
         wsprintfA(item, report->buttons[0] ? ",%d" : "%d", id);
         lstrcatA(report->buttons, item);
         if (id == IDOK) report->ok_button = child;
-    } else if (lstrcmpiA(cls, "Static") == 0) {
+    } else if (lstrcmpiA(cls, "Edit") == 0) {
+        // The first line alone: a whole usage is longer than the report's line.
+        *reinterpret_cast<WORD*>(report->text) = (WORD)(sizeof report->text - 1);
+        const LRESULT length = SendMessageA(child, EM_GETLINE, 0, (LPARAM)report->text);
+        report->text[length > 0 ? length : 0] = '\0';
+        report->lines = SendMessageA(child, EM_GETLINECOUNT, 0, 0);
+    } else if (lstrcmpiA(cls, "Static") == 0 && report->lines == 0) {
         if ((style & SS_TYPEMASK) == SS_ICON) {
             if ((style & WS_VISIBLE) && SendMessageA(child, STM_GETICON, 0, 0)) report->icon = true;
         } else if (id == MESSAGE_TEXT_ID || report->text[0] == '\0') {
@@ -101,6 +110,7 @@ int main(int argc, char** argv) {
 
     printf("caption=%s\ntext=%s\nbuttons=%s\nicon=%d\nclosed=%d\n", title, report.text, report.buttons,
            report.icon ? 1 : 0, closed ? 1 : 0);
+    if (report.lines) printf("lines=%d\n", (int)report.lines);
     fflush(stdout);
     return closed ? 0 : 3;
 }

@@ -3,15 +3,26 @@
 //
 //   drive_settings_dialog.exe SECONDS STEP...  > report.txt
 //
-// Steps, done in order:
+// Steps, done in order, on the settings dialog or the window the last
+// "window:" step chose:
+//   window:TITLE  waits for the visible dialog of that title (the 詳細設定
+//                 dialog, the version window, the usage window) and works on
+//                 it from here on; "window:main" goes back to the settings
+//                 dialog
 //   set:ID=TEXT   sets the text of a box (as typing or pasting would)
 //   kind:CODE     chooses the filter kind whose item data is CODE
 //   click:ID      clicks a button and waits until the dialog has handled it
+//   post:ID       clicks a button without waiting: for one that opens a
+//                 window or a message box, which runs modally in the program
+//   syscommand:ID chooses a command of the window's system menu, not waiting
+//   answer:ID     waits for a message box over the window, reports
+//                 "box=<its text>" and "box-buttons=<ids>", and presses the
+//                 button ID (6 はい, 7 いいえ, 1 OK), waiting until it has gone
 //   text:ID       reports "text:ID=<text>"
 //   enabled:ID    reports "enabled:ID=<0|1>"
 //   checked:ID    reports "checked:ID=<0|1>"
 //   rect:ID       reports "rect:ID=<left> <top> <right> <bottom>" on the screen
-//   rect:dialog   the same for the dialog window
+//   rect:dialog   the same for the window worked on
 //   wait-tip      waits until the filter box's tooltip shows, then reports
 //                 "rect:tip=..." with its screen rectangle
 //   wset:ID=HEX   sets the wide text of a box, given as the hex digits of its
@@ -38,13 +49,37 @@ constexpr DWORD POLL_MS = 20;
 constexpr char TOOLTIP_PROPERTY[] = "PROP_DIALOGTOOLTIPCTRL";
 constexpr int FILTER_KIND_LIST = 1056;
 constexpr int BROWSE_OUTPUT_BUTTON = 1041;
+constexpr int FOLDER_BOX = 1040;
+constexpr int MESSAGE_TEXT_ID = 0xFFFF;  // the static control of a message box's text
 
-// The dialog once it is shown with its controls.
+// The settings dialog (the dialog with the folder box) once it is shown with
+// its controls; its message boxes have the same caption.
+BOOL CALLBACK find_settings_dialog(HWND window, LPARAM found) {
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (strcmp(cls, "#32770") != 0 || !IsWindowVisible(window) || !GetDlgItem(window, FOLDER_BOX))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 HWND wait_for_dialog(DWORD timeout_ms) {
     const DWORD start = GetTickCount();
     for (;;) {
-        HWND dialog = FindWindowA("#32770", "Scrivlet");
-        if (dialog && IsWindowVisible(dialog) && GetWindow(dialog, GW_CHILD)) return dialog;
+        HWND dialog = nullptr;
+        EnumWindows(find_settings_dialog, reinterpret_cast<LPARAM>(&dialog));
+        if (dialog) return dialog;
+        if (GetTickCount() - start >= timeout_ms) return nullptr;
+        Sleep(POLL_MS);
+    }
+}
+
+// A visible dialog of that title, once it has its controls.
+HWND wait_for_window(const char* title, DWORD timeout_ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND window = FindWindowA("#32770", title);
+        if (window && IsWindowVisible(window) && GetWindow(window, GW_CHILD)) return window;
         if (GetTickCount() - start >= timeout_ms) return nullptr;
         Sleep(POLL_MS);
     }
@@ -144,8 +179,63 @@ bool answer_save_chooser(HWND dialog, const std::wstring& name, DWORD timeout_ms
     return true;
 }
 
+struct box_search_t {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK find_owned_box(HWND window, LPARAM data) {
+    box_search_t* search = reinterpret_cast<box_search_t*>(data);
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (strcmp(cls, "#32770") == 0 && GetWindow(window, GW_OWNER) == search->owner &&
+        IsWindowVisible(window) && GetDlgItem(window, MESSAGE_TEXT_ID)) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK list_button(HWND child, LPARAM data) {
+    std::string* ids = reinterpret_cast<std::string*>(data);
+    char cls[32] = "";
+    GetClassNameA(child, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Button") == 0) {
+        if (!ids->empty()) ids->push_back(',');
+        *ids += std::to_string(GetDlgCtrlID(child));
+    }
+    return TRUE;
+}
+
+// The message box over the window: reported, then answered with a button.
+bool answer_box(HWND window, int button, DWORD timeout_ms) {
+    const DWORD start = GetTickCount();
+    box_search_t search = {window, nullptr};
+    while (!search.found) {
+        EnumThreadWindows(GetWindowThreadProcessId(window, nullptr), find_owned_box,
+                          reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start >= timeout_ms) break;
+        Sleep(POLL_MS);
+    }
+    if (!search.found) return false;
+    char text[1024] = "";
+    GetDlgItemTextA(search.found, MESSAGE_TEXT_ID, text, sizeof text);
+    std::string buttons;
+    EnumChildWindows(search.found, list_button, reinterpret_cast<LPARAM>(&buttons));
+    printf("box=%s\nbox-buttons=%s\n", text, buttons.c_str());
+    HWND pressed = GetDlgItem(search.found, button);
+    if (!pressed) return false;
+    PostMessageA(pressed, BM_CLICK, 0, 0);
+    while (IsWindow(search.found)) {
+        if (GetTickCount() - start >= timeout_ms) return false;
+        Sleep(POLL_MS);
+    }
+    return true;
+}
+
 // One step; false with a line on stdout when it cannot be done.
-bool run_step(HWND dialog, const char* step, DWORD timeout_ms) {
+bool run_step(HWND main_dialog, HWND* target, const char* step, DWORD timeout_ms) {
+    HWND dialog = *target;
     char name[16] = "";
     const char* colon = strchr(step, ':');
     if (!colon && strcmp(step, "wait-tip") != 0 && strcmp(step, "kind") != 0) {
@@ -164,7 +254,28 @@ bool run_step(HWND dialog, const char* step, DWORD timeout_ms) {
     const char* arg = colon ? colon + 1 : "";
     const int id = atoi(arg);
 
-    if (strcmp(step, "wait-tip") == 0) {
+    if (strcmp(name, "window") == 0) {
+        HWND window = strcmp(arg, "main") == 0 ? main_dialog : wait_for_window(arg, timeout_ms);
+        if (!window) {
+            printf("error=no window %s\n", arg);
+            return false;
+        }
+        *target = window;
+    } else if (strcmp(name, "post") == 0) {
+        HWND button = GetDlgItem(dialog, id);
+        if (!button || !IsWindowEnabled(button)) {
+            printf("error=button %d missing or disabled\n", id);
+            return false;
+        }
+        PostMessageA(button, BM_CLICK, 0, 0);
+    } else if (strcmp(name, "syscommand") == 0) {
+        PostMessageA(dialog, WM_SYSCOMMAND, (WPARAM)id, 0);
+    } else if (strcmp(name, "answer") == 0) {
+        if (!answer_box(dialog, id, timeout_ms)) {
+            printf("error=no message box with button %d\n", id);
+            return false;
+        }
+    } else if (strcmp(step, "wait-tip") == 0) {
         HWND tip = wait_for_tip(dialog, timeout_ms);
         if (!tip) {
             printf("error=the filter tip did not show\n");
@@ -238,13 +349,18 @@ int main(int argc, char** argv) {
         return 2;
     }
     const DWORD timeout_ms = static_cast<DWORD>(atoi(argv[1])) * 1000;
-    HWND dialog = wait_for_dialog(timeout_ms);
-    if (!dialog) {
+    // A run that starts with another window (the usage window) need not
+    // have a settings dialog to wait for.
+    const bool other_window_first = argc > 2 && strncmp(argv[2], "window:", 7) == 0;
+    HWND dialog = wait_for_dialog(other_window_first ? 0 : timeout_ms);
+    if (!dialog && !other_window_first) {
         printf("error=no settings dialog\n");
         return 1;
     }
+    HWND target = dialog;
     for (int i = 2; i < argc; ++i) {
-        if (!run_step(dialog, argv[i], timeout_ms)) return 3;
+        if (!run_step(dialog, &target, argv[i], timeout_ms)) return 3;
+        fflush(stdout);
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Scrivlet.exe under Wine with paths as users give them, every setting from
-the command line, and the usage box.
+the command line, and the usage window.
 
 Arguments outside code page 932 reach the program through the wide command
 line; the list file must be created by its true name and never land on
@@ -139,15 +139,17 @@ class switches_test(scrivlet_case):
     def test_filter_that_does_not_compile_is_taken_as_the_dialog_takes_it(self):
         self.assertEqual(self.list_with("/rel", "/regex:("), ["sub\\"])
 
-    def test_usage_box_with_no_list_and_no_beep(self):
-        closer = ws.started_t([CLOSER, "Scrivlet", ws.BOX_TIMEOUT], ws.BOX_TIMEOUT + 10, cwd=self.work)
+    def test_usage_window_with_no_list_and_no_beep(self):
+        # The usage in a window of its own, each line of it on a line of the box.
+        caption = "Scrivlet %s の使い方" % os.environ.get("SCRIVLET_VERSION", "")
+        closer = ws.started_t([CLOSER, caption, ws.BOX_TIMEOUT], ws.BOX_TIMEOUT + 10, cwd=self.work)
         self.run_scrivlet("/?", "/noui", "tree", "list.txt", expect_beeps=0)
         closed = closer.wait()
-        self.assertEqual(closed.returncode, 0, "no message box was closed\n" + closed.describe())
+        self.assertEqual(closed.returncode, 0, "no usage window was closed\n" + closed.describe())
         report = ws.parse_report(closed.stdout)
-        self.assertEqual(report.get("caption"), "Scrivlet")
         self.assertTrue(report.get("text", "").startswith("使い方: Scrivlet.exe "), report)
         self.assertEqual(report.get("buttons"), "1", "one OK button")
+        self.assertGreater(int(report.get("lines", "0")), 20, report)
         self.assertFalse(os.path.exists(self.path("list.txt")))
 
 

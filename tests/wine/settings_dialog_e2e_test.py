@@ -6,9 +6,10 @@ fills the dialog from another process as a user would (drive_settings_dialog
 sets the boxes, chooses the filter kind and clicks the buttons), and checks
 what the run leaves behind: the list file, the exit code and the beep.
 
-On the way the tests take screenshots of the dialog, one with the filter
-tooltip showing, into SCRIVLET_SCREENSHOT_DIR; the user guide in README.md
-shows copies of them (docs/images/).
+On the way the tests take screenshots into SCRIVLET_SCREENSHOT_DIR: the
+dialog, the dialog with the filter tooltip showing, the 詳細設定 dialog, the
+version window and the usage window; the user guide in README.md shows
+copies of them (docs/images/).
 
 Needs SCRIVLET_EXE and SCRIVLET_DRIVE_DIALOG (set by CTest) and the
 environment of scripts/with_wine.sh.
@@ -32,8 +33,13 @@ SHOTS = os.environ.get("SCRIVLET_SCREENSHOT_DIR", "")
 # Control ids of dialog 124.
 OUTPUT_FILE, FOLDER, FILTER_TEXT, FULL_PATH = 1039, 1040, 1043, 1047
 SUBFOLDERS, SHORT_NAMES, CASE_UPPER, OK, CANCEL = 1052, 1063, 1066, 1, 2
-CASE_UNCHANGED, CASE_LOWER, UTF8 = 1065, 1067, 1068
+CASE_UNCHANGED, CASE_LOWER, UTF8, ADVANCED = 1065, 1067, 1068, 1069
 FILTER_NONE, FILTER_REGEXP, FILTER_WILDCARD = 100, 101, 102
+ABOUT_COMMAND = 40048
+# Of the 詳細設定 dialog.
+SKIP_TEXT, DEPTH, ONLY_FILES, ORDER_NATURAL, LINE_END_LF, SEPARATOR_SLASH, BOM = 1101, 1103, 1105, 1108, 1115, 1118, 1119
+# The buttons of a message box.
+YES, NO = 6, 7
 
 # é, an emoji and Hangul: none of them in code page 932.
 WIDE = "café 😀 한글"
@@ -75,21 +81,24 @@ class dialog_case(unittest.TestCase):
         self.assertEqual(result.returncode, 0, "drive_settings_dialog %s\n%s" % (" ".join(steps), result.describe()))
         return ws.parse_report(result.stdout)
 
-    def finish(self, started, beeps):
-        """Waits for the program: exit code 0, the beeps, no window left."""
+    def finish(self, started, beeps, status=0):
+        """Waits for the program: its exit code, the beeps, no window left."""
         result = started.wait()
-        self.assertEqual(result.returncode, 0, result.describe())
+        self.assertEqual(result.returncode, status, result.describe())
         self.assertEqual(result.beeps(), beeps, "simple beeps in the run\n" + result.describe())
         self.assertEqual(ws.visible_windows(), [], "windows still shown after the run")
 
     def assertListFile(self, name, expected_lines):
         ws.assert_list_file(self, self.path(name), expected_lines)
 
-    def screenshot(self, name, report, keys):
+    def screenshot(self, name, report, keys, mouse_away=True):
         """Saves the screen area of the report's rectangles as NAME.png in
-        SCRIVLET_SCREENSHOT_DIR (nothing when it is unset or tools lack)."""
+        SCRIVLET_SCREENSHOT_DIR (nothing when it is unset or tools lack); the
+        mouse is moved out of the way first, unless a tip it raised is wanted."""
         if not SHOTS or not shutil.which("import") or not shutil.which("convert"):
             return
+        if mouse_away and shutil.which("xdotool"):
+            run_quietly(["xdotool", "mousemove", "0", "0"])
         os.makedirs(SHOTS, exist_ok=True)
         rects = [[int(v) for v in report["rect:" + key].split()] for key in keys]
         margin = 6
@@ -137,7 +146,7 @@ class settings_dialog_e2e_test(dialog_case):
             run_quietly(["xdotool", "mousemove", str(x - 1), str(y)])
             run_quietly(["xdotool", "mousemove", str(x), str(y)])
             tip = self.drive("wait-tip", "rect:dialog")
-            self.screenshot("settings_dialog_filter_tip", tip, ["dialog", "tip"])
+            self.screenshot("settings_dialog_filter_tip", tip, ["dialog", "tip"], mouse_away=False)
             run_quietly(["xdotool", "mousemove", "0", "0"])
 
         self.drive("click:%d" % OK)
@@ -180,25 +189,88 @@ class settings_dialog_e2e_test(dialog_case):
         self.finish(started, beeps=1)
         self.assertListFile("list.txt", ["sub\\", "data1.log", "x.log"])
 
-    def test_dialog_filled_from_the_command_line_and_cancelled(self):
-        # /noui with a folder that does not exist: the dialog opens anyway,
-        # with what the command line gave (the text became the output file).
-        started = self.start("/noui", "/sub:1", ws.windows_path(self.path("missing")), "list.txt")
+    def test_noui_with_a_missing_folder_says_so_and_keeps_it(self):
+        # The dialog opens with the folder where it was typed, says why, and
+        # cancelling it ends as the command line's problem ends: with 1.
+        missing = ws.windows_path(self.path("missing"))
+        started = self.start("/noui", "/sub:1", missing, "list.txt")
         report = self.drive(
+            "answer:%d" % OK,
             "text:%d" % FOLDER,
             "text:%d" % OUTPUT_FILE,
             "checked:%d" % SUBFOLDERS,
             "checked:%d" % FULL_PATH,
-            "enabled:%d" % OK,
             "click:%d" % CANCEL,
         )
-        self.assertEqual(report["text:%d" % FOLDER], "")
+        self.assertEqual(report["box"], "フォルダ「%s」が見つかりません。" % missing)
+        self.assertEqual(report["box-buttons"], "1", "one OK button")
+        self.assertEqual(report["text:%d" % FOLDER], missing)
         self.assertEqual(report["text:%d" % OUTPUT_FILE], "list.txt")
         self.assertEqual(report["checked:%d" % SUBFOLDERS], "1")
         self.assertEqual(report["checked:%d" % FULL_PATH], "1")
-        self.assertEqual(report["enabled:%d" % OK], "0")
-        self.finish(started, beeps=0)
+        self.finish(started, beeps=0, status=1)
         self.assertFalse(os.path.exists(self.path("list.txt")))
+
+    def test_a_dropped_document_is_replaced_only_after_yes(self):
+        # A document as the only argument lands in the list file's box.
+        ws.make_tree(self.path("tree"), {"a.txt": b""})
+        ws.make_tree(self.work, {"notes.txt": b"my notes"})
+        document = ws.windows_path(self.path("notes.txt"))
+        started = self.start(document)
+        report = self.drive(
+            "set:%d=%s" % (FOLDER, ws.windows_path(self.path("tree"))),
+            "post:%d" % OK,
+            "answer:%d" % NO,
+            "text:%d" % OUTPUT_FILE,
+        )
+        self.assertEqual(report["box"], "「%s」は既にあります。上書きしますか?" % document)
+        self.assertEqual(report["box-buttons"], "6,7", "はい and いいえ")
+        self.assertEqual(report["text:%d" % OUTPUT_FILE], document)
+        with open(self.path("notes.txt"), "rb") as f:
+            self.assertEqual(f.read(), b"my notes", "いいえ keeps the document")
+        self.drive("post:%d" % OK, "answer:%d" % YES)
+        self.finish(started, beeps=1)
+        self.assertListFile("notes.txt", [ws.windows_path(self.path("tree")) + "\\a.txt"])
+
+    def test_switches_fill_the_advanced_settings(self):
+        os.makedirs(self.path("tree"))
+        started = self.start("/sub:1", "/skip:.git;*.bak", "/only:files", "/order:natural", "/lf", "/sep:/",
+                             "/depth:2", "tree", "list.txt")
+        report = self.drive(
+            "post:%d" % ADVANCED,
+            "window:詳細設定",
+            "text:%d" % SKIP_TEXT,
+            "text:%d" % DEPTH,
+            "checked:%d" % ONLY_FILES,
+            "checked:%d" % ORDER_NATURAL,
+            "checked:%d" % LINE_END_LF,
+            "checked:%d" % SEPARATOR_SLASH,
+            "enabled:%d" % BOM,
+            "rect:dialog",
+        )
+        self.screenshot("advanced_settings", report, ["dialog"])
+        self.assertEqual(report["text:%d" % SKIP_TEXT], ".git;*.bak")
+        self.assertEqual(report["text:%d" % DEPTH], "2")
+        for box in (ONLY_FILES, ORDER_NATURAL, LINE_END_LF, SEPARATOR_SLASH):
+            self.assertEqual(report["checked:%d" % box], "1", "control %d" % box)
+        self.assertEqual(report["enabled:%d" % BOM], "0", "no BOM without /utf8")
+        self.drive("window:詳細設定", "click:%d" % CANCEL, "window:main", "click:%d" % CANCEL)
+        self.finish(started, beeps=0)
+
+    def test_version_window_and_usage_window(self):
+        # Pictures of the two windows that tell about the program.
+        started = self.start()
+        report = self.drive("syscommand:%d" % ABOUT_COMMAND, "window:バージョン情報", "rect:dialog")
+        self.screenshot("about_box", report, ["dialog"])
+        self.drive("window:バージョン情報", "click:%d" % OK, "window:main", "click:%d" % CANCEL)
+        self.finish(started, beeps=0)
+
+        started = self.start("/?")
+        caption = "Scrivlet %s の使い方" % os.environ.get("SCRIVLET_VERSION", "")
+        report = self.drive("window:" + caption, "rect:dialog")
+        self.screenshot("usage_window", report, ["dialog"])
+        self.drive("window:" + caption, "click:%d" % OK)
+        self.finish(started, beeps=0)
 
     def test_ok_with_a_file_for_folder_ends_quietly(self):
         # OK accepts any existing item as the folder, but a run needs a
@@ -274,12 +346,13 @@ class native_paths_dialog_test(dialog_case):
         self.finish(started, beeps=0)
         self.assertFalse(os.path.exists(self.path("list.txt")))
 
-    def test_auto_on_a_root_opens_the_dialog(self):
+    def test_auto_on_a_root_opens_the_dialog_saying_why(self):
         started = self.start("/noui", "/auto", "Z:\\")
-        report = self.drive("text:%d" % FOLDER, "text:%d" % OUTPUT_FILE, "click:%d" % CANCEL)
+        report = self.drive("answer:%d" % OK, "text:%d" % FOLDER, "text:%d" % OUTPUT_FILE, "click:%d" % CANCEL)
+        self.assertEqual(report["box"], "ルートフォルダには /auto で出力ファイル名を付けられません。")
         self.assertEqual(report["text:%d" % FOLDER], "Z:\\")
         self.assertEqual(report["text:%d" % OUTPUT_FILE], "", "a root has no name to take")
-        self.finish(started, beeps=0)
+        self.finish(started, beeps=0, status=1)
 
 
 if __name__ == "__main__":

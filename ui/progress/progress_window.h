@@ -9,11 +9,6 @@
 #include "platform/platform.h"
 #include "ui/progress/worker.h"
 
-// The tip of the notification-area icon, followed by the count of items found
-// so far (ui/progress/progress_text.h); the Linux program's terminal line
-// shows the same text.
-constexpr char PROGRESS_TIP[] = "Scrivlet が作業中です";
-
 enum {
     WM_TRAY_NOTIFY = 0x8001,       // WM_APP + 1: wParam the icon id, lParam the mouse message
     CMD_SHOW_TRAY_MENU = 32770,    // posted by the window to itself to open the menu
@@ -28,15 +23,17 @@ enum {
 
 // The window's creation parameter; lives in progress_run's frame.
 struct progress_param_t {
-    worker_t* worker;  // not owned
-    HICON icon;        // not owned
-    const char* tip;   // PROGRESS_TIP: the tip before the count
+    worker_t* worker;    // not owned
+    HICON icon;          // not owned
+    const char* folder;  // the folder being listed, named in the tip; not owned
 };
 
 // Returns once the worker's thread has ended, or at once when the window
 // could not be set up (then the caller's release stops the worker). True when
-// the window watched the worker to its end.
-bool progress_run(HINSTANCE instance, worker_t* worker, HICON icon);
+// the window watched the worker to its end. The icon's tip (the Linux
+// program's terminal line) tells the folder, code page 932 text, and the
+// count of items found so far (ui/progress/progress_text.h).
+bool progress_run(HINSTANCE instance, worker_t* worker, HICON icon, const char* folder);
 
 #ifdef _WIN32
 // The window procedure and the timer of the progress dialog, for the tests

@@ -6,7 +6,7 @@
 #include <stdlib.h>
 
 #include "TOOLS/toolwind/window_helpers.h"
-#include "ui/progress/dialog_template.h"
+#include "ui/progress/progress_template.h"
 #include "ui/progress/progress_text.h"
 #include "ui/progress/progress_window.h"
 #include "ui/progress/tray_icon_win32.h"
@@ -15,7 +15,7 @@ namespace {
 
 const char PROP_THREAD[] = "PROP_THREAD";
 const char PROP_TRAYICON[] = "PROP_TRAYICON";
-const char PROP_TIP[] = "PROP_TIP";  // the tip before the count, alive as long as the window
+const char PROP_FOLDER[] = "PROP_FOLDER";  // the folder the tip names, alive as long as the window
 const char MENU_CANCEL_TEXT[] = "キャンセル";
 
 worker_t* progress_get_worker(HWND window) {
@@ -49,8 +49,8 @@ NOTIFYICONDATAA* progress_get_record(HWND window) {
 
 // The tip with the worker's count as it is now.
 void progress_tip_now(HWND window, char* tip) {
-    const char* base = static_cast<const char*>(GetPropA(window, PROP_TIP));
-    format_progress_text(tip, PROGRESS_TEXT_SIZE, base ? base : "",
+    const char* folder = static_cast<const char*>(GetPropA(window, PROP_FOLDER));
+    format_progress_text(tip, PROGRESS_TEXT_SIZE, folder ? folder : "",
                          worker_found(progress_get_worker(window)));
 }
 
@@ -65,7 +65,7 @@ void progress_refresh_tip(HWND window) {
 
 BOOL progress_on_init(HWND window, const progress_param_t* param) {
     SetPropA(window, PROP_THREAD, param->worker);
-    SetPropA(window, PROP_TIP, const_cast<char*>(param->tip));
+    SetPropA(window, PROP_FOLDER, const_cast<char*>(param->folder));
     char tip[PROGRESS_TEXT_SIZE];
     progress_tip_now(window, tip);
     NOTIFYICONDATAA* record = tray_icon_open(window, param->icon, tip);
@@ -128,7 +128,7 @@ BOOL progress_on_destroy(HWND window) {
     }
     KillTimer(window, TIMER_WATCH_WORKER);
     KillTimer(window, TIMER_REFRESH_TIP);
-    RemovePropA(window, PROP_TIP);
+    RemovePropA(window, PROP_FOLDER);
     RemovePropA(window, PROP_THREAD);
     return TRUE;
 }
@@ -163,10 +163,10 @@ INT_PTR CALLBACK progress_dialog_proc(HWND window, UINT message, WPARAM wparam, 
     return FALSE;
 }
 
-bool progress_run(HINSTANCE instance, worker_t* worker, HICON icon) {
+bool progress_run(HINSTANCE instance, worker_t* worker, HICON icon, const char* folder) {
     void* dialog_template = progress_template_build();
     if (!dialog_template) return false;
-    progress_param_t param = {worker, icon, PROGRESS_TIP};
+    progress_param_t param = {worker, icon, folder};
     const INT_PTR end =
         DialogBoxIndirectParamA(instance, static_cast<LPCDLGTEMPLATEA>(dialog_template), nullptr,
                                 progress_dialog_proc, reinterpret_cast<LPARAM>(&param));

@@ -7,10 +7,11 @@
 
 namespace {
 
-// The tip field of the first version of the record; the field of the newer
-// versions is longer, but a shell reading the first version stops at 64 bytes.
-constexpr size_t TIP_SIZE_V1 = 64;
-static_assert(sizeof(NOTIFYICONDATAA::szTip) >= TIP_SIZE_V1, "the tip field holds the first version's");
+// The tip field of the second version of the record, which every shell
+// since Windows 2000 reads; a record of the first version would stop the
+// shell at 64 bytes.
+constexpr size_t TIP_SIZE = 128;
+static_assert(sizeof(NOTIFYICONDATAA::szTip) == TIP_SIZE, "the tip field of the second version");
 
 }  // namespace
 
@@ -18,19 +19,19 @@ const tray_calls_t tray_calls_default = {Shell_NotifyIconA, Sleep};
 tray_calls_t tray_calls = tray_calls_default;
 
 NOTIFYICONDATAA* tray_icon_create(HWND window, HICON icon, const char* tip) {
-    // The whole structure is allocated and cleared, but cbSize names the first
-    // version, which any shell accepts: NOTIFYICONDATAA_V1_SIZE is 88 bytes in
-    // a 32-bit build and 104 on x64 (pointer-sized hWnd and hIcon).
+    // The whole structure is allocated and cleared, but cbSize names the
+    // second version, which ends before the item's GUID: the icon needs
+    // nothing newer, and the shell then reads the whole 128-byte tip.
     NOTIFYICONDATAA* record = static_cast<NOTIFYICONDATAA*>(malloc(sizeof(NOTIFYICONDATAA)));
     if (!record) return nullptr;
     mem_zero(record, sizeof *record);
-    record->cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record->cbSize = NOTIFYICONDATAA_V2_SIZE;
     record->hWnd = window;
     record->uID = TRAY_ICON_UID;
     record->uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record->uCallbackMessage = WM_TRAY_NOTIFY;
     record->hIcon = icon;
-    str_copy_bounded(record->szTip, tip, TIP_SIZE_V1);
+    str_copy_bounded(record->szTip, tip, TIP_SIZE);
     return record;
 }
 
@@ -50,10 +51,10 @@ NOTIFYICONDATAA* tray_icon_open(HWND window, HICON icon, const char* tip) {
 }
 
 bool tray_icon_set_tip(NOTIFYICONDATAA* record, const char* tip) {
-    char cut[TIP_SIZE_V1];
+    char cut[TIP_SIZE];
     str_copy_bounded(cut, tip, sizeof cut);
     if (lstrcmpA(cut, record->szTip) == 0) return true;
-    str_copy_bounded(record->szTip, cut, TIP_SIZE_V1);
+    str_copy_bounded(record->szTip, cut, TIP_SIZE);
     return tray_calls.Shell_NotifyIconA(NIM_MODIFY, record) != FALSE;
 }
 

@@ -20,8 +20,8 @@ struct tray_calls_t {
 extern tray_calls_t tray_calls;
 extern const tray_calls_t tray_calls_default;
 
-// A zero-filled record in the first version of the layout, with the window,
-// TRAY_ICON_UID, WM_TRAY_NOTIFY, the icon and the tip (cut to the 64-byte
+// A zero-filled record in the second version of the layout, with the window,
+// TRAY_ICON_UID, WM_TRAY_NOTIFY, the icon and the tip (cut to the 128-byte
 // field without splitting a double-byte character). Null when out of memory.
 NOTIFYICONDATAA* tray_icon_create(HWND window, HICON icon, const char* tip);
 // Adds the icon; up to TRAY_ADD_ATTEMPTS tries with a pause after each failure.

@@ -1,7 +1,5 @@
-// Automatic names of the settings dialog's path rows.
+// The folder row's automatic name.
 #include "ui/settings/auto_names.h"
-
-#include <string.h>
 
 #include "text/mbs.h"
 
@@ -27,23 +25,6 @@ size_t last_sep(const Text& text) {
 }
 
 template <class Text>
-Text output_name(const Text& folder) {
-    Text name = folder;
-    // The extension of the last component: a "." after the last separator.
-    for (size_t i = name.size(); i-- > 0;) {
-        if (is_sep_at(name, i)) break;
-        if (name[i] == '.') {
-            name.resize(i);
-            break;
-        }
-    }
-    // A lone backslash stays: it is the root of the current drive.
-    if (name.size() > 1 && is_sep_at(name, name.size() - 1)) name.resize(name.size() - 1);
-    for (const char* p = ".txt"; *p; ++p) name.push_back((typename Text::value_type) * p);
-    return name;
-}
-
-template <class Text>
 Text folder_name(const Text& output) {
     const size_t sep = last_sep(output);
     Text folder = sep == NO_POSITION ? output : output.substr(0, sep);
@@ -54,24 +35,11 @@ Text folder_name(const Text& output) {
 
 }  // namespace
 
-std::string output_name_from_folder(const std::string& folder) {
-    return output_name(folder);
-}
-std::wstring output_name_from_folder(const std::wstring& folder) {
-    return output_name(folder);
-}
 std::string folder_name_from_output(const std::string& output) {
     return folder_name(output);
 }
 std::wstring folder_name_from_output(const std::wstring& output) {
     return folder_name(output);
-}
-
-bool make_output_name_from_folder(const char* folder, char* out) {
-    const std::string name = output_name(std::string(folder));
-    if (name.size() > PATH_BUFFER_SIZE - 1) return false;
-    memcpy(out, name.c_str(), name.size() + 1);
-    return true;
 }
 
 void make_folder_name_from_output(const char* output, char* out) {

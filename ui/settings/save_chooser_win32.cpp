@@ -51,10 +51,11 @@ bool choose_save_file(HWND owner, const std::wstring& current, std::wstring* res
     record.lpstrFileTitle = nullptr;
     record.lpstrInitialDir = initial_folder.c_str();
     record.lpstrTitle = SAVE_TITLE;
-    // No replace prompt, no check that the folder exists, no extension added:
-    // the list file may be new, anywhere, and named freely.
-    record.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING;
-    record.lpstrDefExt = nullptr;
+    // A file that is there is replaced only once the user has agreed, and a
+    // name without an extension becomes a text file; the folder is not
+    // checked, as the dialog's OK checks it.
+    record.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLESIZING | OFN_OVERWRITEPROMPT;
+    record.lpstrDefExt = L"txt";
     if (!GetSaveFileNameW(&record)) return false;
     file.resize(wcslen(file.c_str()));
     *result = file;

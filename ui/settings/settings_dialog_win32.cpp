@@ -1,16 +1,20 @@
 // The settings dialog (resource 124): initialisation, the enabling rules, the
-// filter tooltip, OK and the system menu's always-on-top command. Sizes and
-// the hit-test mapping are in settings_layout_win32.cpp, the handlers of the
-// four path-row buttons in ui/settings/choosers.h.
+// filter tooltip, OK with its questions, the 詳細設定 button and the system
+// menu's always-on-top and version commands. Sizes and the hit-test mapping
+// are in settings_layout_win32.cpp, the handlers of the four path-row buttons
+// in ui/settings/choosers.h, the 詳細設定 dialog in advanced_dialog.h.
 #include <windows.h>
 // After windows.h, which they build on.
 #include <shellapi.h>
 
+#include <new>
 #include <string>
 
 #include "TOOLS/toolwind/window_helpers.h"
 #include "app/file_tests.h"
 #include "app/settings.h"
+#include "ui/info/about_box.h"
+#include "ui/settings/advanced_dialog.h"
 #include "ui/settings/choosers.h"
 #include "ui/settings/filter_kinds.h"
 #include "ui/settings/path_boxes.h"
@@ -18,12 +22,19 @@
 #include "ui/settings/settings_dialog_proc.h"
 #include "ui/settings/settings_ids.h"
 #include "ui/settings/settings_layout.h"
+#include "ui/settings/settings_state.h"
 
 namespace {
 
 constexpr char CAPTION[] = "Scrivlet";
 constexpr char FOLDER_NOT_FOUND[] = "指定されたフォルダが見つかりません。";
+constexpr char REPLACE_QUESTION[] = "「%s」は既にあります。上書きしますか?";
 constexpr char TOPMOST_ITEM[] = "常に最前面に表示(&T)";
+constexpr char ABOUT_ITEM[] = "バージョン情報(&A)...";
+constexpr char PROP_DIALOGSTATE[] = "PROP_DIALOGSTATE";
+// Posted by the initialisation: the reason the dialog opened is shown once
+// the dialog is up.
+constexpr UINT WM_SHOW_PROBLEM = WM_APP + 1;
 
 // The filter box is read with room for 520 bytes; the record keeps 259 of
 // them. The path boxes are read whole, in wide text (path_boxes_win32.cpp).
@@ -101,14 +112,15 @@ void fill_filter_kind_list(HWND dialog, int32_t selected_code) {
     }
 }
 
-// The always-on-top item goes just above the Close command, with a
-// separator between them.
-void add_topmost_menu_item(HWND dialog) {
+// The always-on-top and version items go just above the Close command, with
+// a separator between them and it.
+void add_system_menu_items(HWND dialog) {
     HMENU menu = GetSystemMenu(dialog, FALSE);
     const int close_position = FindSysMenuClosePos(menu);
     if (close_position < 0) return;
     InsertMenuSeparator(menu, close_position);
     InsertMenuA(menu, close_position, MF_BYPOSITION | MF_STRING, IDM_TOPMOST, TOPMOST_ITEM);
+    InsertMenuA(menu, close_position + 1, MF_BYPOSITION | MF_STRING, IDM_ABOUT, ABOUT_ITEM);
 }
 
 void set_edit_box(HWND dialog, int id, const char* text) {
@@ -127,6 +139,13 @@ void check_flag(HWND dialog, int id, uint32_t flags, uint32_t flag) {
 
 void on_init_dialog(HWND dialog, dialog_param_t* param) {
     SetPropA(dialog, PROP_DIALOGPARAM, param);
+    settings_state_t* state = new (std::nothrow) settings_state_t();
+    if (!state) {
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    state->list = param->list;
+    SetPropA(dialog, PROP_DIALOGSTATE, state);
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
     SetWindowIcon(dialog, ICON_BIG, GetModuleIcon(instance, SHGFI_LARGEICON));
@@ -134,7 +153,7 @@ void on_init_dialog(HWND dialog, dialog_param_t* param) {
 
     CenterWindowOnCursor(dialog);
     settings_layout_record(dialog);
-    add_topmost_menu_item(dialog);
+    add_system_menu_items(dialog);
 
     set_path_edit_box(dialog, IDC_OUTPUT_FILE, &param->output_file);
     set_path_edit_box(dialog, IDC_FOLDER, &param->folder);
@@ -158,6 +177,23 @@ void on_init_dialog(HWND dialog, dialog_param_t* param) {
 
     update_control_states(dialog);
     update_filter_tip(dialog);
+    if (param->problem) PostMessageA(dialog, WM_SHOW_PROBLEM, 0, 0);
+}
+
+void select_box(HWND dialog, int32_t box) {
+    if (box == DIALOG_BOX_FOLDER) select_and_focus(dialog, IDC_FOLDER);
+    if (box == DIALOG_BOX_OUTPUT) select_and_focus(dialog, IDC_OUTPUT_FILE);
+}
+
+// Why the dialog opened instead of the run, over the dialog itself: the modal
+// loop would show the dialog only once the message is answered.
+void show_problem(HWND dialog) {
+    const dialog_param_t* param = get_param(dialog);
+    if (!param || !param->problem) return;
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+    MessageBoxFormat(dialog, CAPTION, MB_OK | MB_ICONERROR, "%s", param->problem);
+    select_box(dialog, param->problem_box);
 }
 
 // The dialog owns the icons it was given; the window keeps only handles.
@@ -167,6 +203,7 @@ void destroy_window_icon(HWND dialog, WPARAM which) {
 }
 
 void on_destroy(HWND dialog) {
+    delete static_cast<settings_state_t*>(RemovePropA(dialog, PROP_DIALOGSTATE));
     RemovePropA(dialog, PROP_DIALOGPARAM);
     RemovePropA(dialog, PROP_DIALOGTOOLTIPCTRL);
     destroy_window_icon(dialog, ICON_BIG);
@@ -190,12 +227,28 @@ uint32_t selected_flags(HWND dialog) {
     return flags;
 }
 
+// A list file that is there is replaced only when the user says so, here or
+// in the save chooser that named it. False when the user said no.
+bool may_replace(HWND dialog, const std::wstring& output) {
+    if (!path_exists(output.c_str()) || is_existing_folder(output.c_str())) return true;
+    const settings_state_t* state = settings_state(dialog);
+    if (state && state->confirmed_output == output) return true;
+    user_path_t shown;
+    user_path_init(&shown);
+    user_path_set(&shown, output.c_str());
+    const int answer = MessageBoxFormat(dialog, CAPTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2,
+                                        REPLACE_QUESTION, shown.text);
+    user_path_free(&shown);
+    return answer == IDYES;
+}
+
 // Accepts the settings only when the folder and the output file's folder
-// exist; the record is written here and nowhere else.
+// exist and an existing list file may be replaced; the record is written
+// here and nowhere else.
 void on_settings_ok(HWND dialog) {
     const std::wstring folder = path_box_text(dialog, IDC_FOLDER);
     if (!path_exists(folder.c_str())) {
-        MessageBoxFormat(dialog, CAPTION, MB_OK, FOLDER_NOT_FOUND);
+        MessageBoxFormat(dialog, CAPTION, MB_OK | MB_ICONERROR, FOLDER_NOT_FOUND);
         select_and_focus(dialog, IDC_FOLDER);
         return;
     }
@@ -204,6 +257,10 @@ void on_settings_ok(HWND dialog) {
     const size_t sep = output.rfind(L'\\');
     const std::wstring output_folder = sep == std::wstring::npos ? output : output.substr(0, sep);
     if (!path_exists(output_folder.c_str())) {
+        select_and_focus(dialog, IDC_OUTPUT_FILE);
+        return;
+    }
+    if (!may_replace(dialog, output)) {
         select_and_focus(dialog, IDC_OUTPUT_FILE);
         return;
     }
@@ -222,7 +279,21 @@ void on_settings_ok(HWND dialog) {
     param->filter_kind = static_cast<int32_t>(GetComboSelData(get_filter_kind_list(dialog)));
     param->flags = selected_flags(dialog);
     param->case_mode = selected_case_mode(dialog);
+    param->list = settings_state(dialog)->list;
+    // A byte-order mark only begins a UTF-8 list.
+    if (!(param->flags & FLAG_UTF8)) param->list.flags &= ~LIST_BOM;
     EndDialog(dialog, IDOK);
+}
+
+// The 詳細設定 dialog edits the state's copy; OK of this dialog takes it.
+void on_advanced(HWND dialog) {
+    settings_state_t* state = settings_state(dialog);
+    if (!state) return;
+    advanced_param_t advanced;
+    advanced.list = state->list;
+    advanced.utf8 = IsDlgButtonChecked(dialog, IDC_UTF8) == BST_CHECKED;
+    advanced.subfolders = IsDlgButtonChecked(dialog, IDC_SUBFOLDERS) == BST_CHECKED;
+    if (show_advanced_dialog(dialog, &advanced)) state->list = advanced.list;
 }
 
 INT_PTR on_command(HWND dialog, int id, int notification) {
@@ -246,6 +317,9 @@ INT_PTR on_command(HWND dialog, int id, int notification) {
             return auto_output_name(dialog);
         case IDC_AUTO_FOLDER:
             return auto_folder_name(dialog);
+        case IDC_ADVANCED:
+            on_advanced(dialog);
+            return TRUE;
         case IDC_FILTER_KIND:
             if (notification != CBN_SELCHANGE) return FALSE;
             update_control_states(dialog);
@@ -277,6 +351,10 @@ INT_PTR on_hit_test(HWND dialog, WPARAM wparam, LPARAM lparam) {
 
 }  // namespace
 
+settings_state_t* settings_state(HWND dialog) {
+    return static_cast<settings_state_t*>(GetPropA(dialog, PROP_DIALOGSTATE));
+}
+
 INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_INITDIALOG:
@@ -297,8 +375,15 @@ INT_PTR CALLBACK settings_dialog_proc(HWND dialog, UINT message, WPARAM wparam, 
         case WM_COMMAND:
             return on_command(dialog, LOWORD(wparam), HIWORD(wparam));
         case WM_SYSCOMMAND:
+            if ((wparam & 0xFFF0) == IDM_ABOUT) {
+                show_about_box(dialog);
+                return TRUE;
+            }
             if (LOWORD(wparam) != IDM_TOPMOST) return FALSE;
             toggle_topmost(dialog);
+            return TRUE;
+        case WM_SHOW_PROBLEM:
+            show_problem(dialog);
             return TRUE;
         case WM_INITMENUPOPUP:
             // The mark is never stored: it shows the window's real state.

@@ -61,7 +61,15 @@ void settings_layout_on_size(HWND dialog, WPARAM size_type, int client_width) {
     }
     // A failed step drops the whole batch: nothing moved, so the layout still
     // belongs to the recorded width.
-    if (batch && EndDeferWindowPos(batch)) recorded.client_width = client_width;
+    if (!batch || !EndDeferWindowPos(batch)) return;
+    recorded.client_width = client_width;
+    // Wine leaves a moved button blank until the mouse passes over it: every
+    // control that changed is painted again.
+    if (dx == 0) return;
+    for (const layout_row_t& row : LAYOUT_TABLE) {
+        HWND control = GetDlgItem(dialog, row.id);
+        if (control) RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
+    }
 }
 
 LRESULT settings_map_hit_test(LRESULT hit) {

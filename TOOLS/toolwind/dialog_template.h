@@ -22,8 +22,20 @@ inline dlg_name_t dlg_string(const char16_t* text) {
     return (dlg_name_t)text;
 }
 
-// The predefined control class of push buttons and check boxes.
-enum { DLG_CLASS_BUTTON = 0x0080 };
+// The predefined control classes, by their ordinals.
+enum {
+    DLG_CLASS_BUTTON = 0x0080,  // push buttons, check boxes, radio buttons, group boxes
+    DLG_CLASS_EDIT = 0x0081,
+    DLG_CLASS_STATIC = 0x0082,
+    DLG_CLASS_LISTBOX = 0x0083,
+    DLG_CLASS_SCROLLBAR = 0x0084,
+    DLG_CLASS_COMBOBOX = 0x0085,
+};
+
+// The font of every dialog of the program; the settings dialog's resource
+// names the same.
+constexpr char16_t DLG_FONT_NAME[] = u"ＭＳ Ｐゴシック";
+constexpr uint16_t DLG_FONT_POINTS = 9;
 
 struct dlg_template_desc_t {
     uint32_t style;  // the caller sets DS_SETFONT exactly when it sets font_name
@@ -57,9 +69,3 @@ size_t dlg_template_fill(const dlg_template_desc_t* desc, const dlg_item_desc_t*
 // The template in a heap block of exactly its size, freed by the caller with
 // free(); null when out of memory.
 void* dlg_template_build(const dlg_template_desc_t* desc, const dlg_item_desc_t* items);
-
-// The description of the progress window: a hidden 1 x 1 popup with one
-// default button. button must have room for one control.
-void progress_template_describe(dlg_template_desc_t* dialog, dlg_item_desc_t* button);
-// Its template, as dlg_template_build gives it.
-void* progress_template_build();
