@@ -49,9 +49,11 @@ wchar_t* copy_of(const wchar_t* text) {
 // The path a handle's file has, links followed, in the form the path was
 // given ("\\?\C:\x" back to "C:\x" when the caller did not use that form).
 wchar_t* final_path_of(HANDLE handle, const wchar_t* given) {
-    const DWORD needed = GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD needed =
+        GetFinalPathNameByHandleW(handle, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     wchar_t* found = needed ? (wchar_t*)malloc((needed + 1) * sizeof(wchar_t)) : nullptr;
-    if (!found || GetFinalPathNameByHandleW(handle, found, needed + 1, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) == 0) {
+    if (!found ||
+        GetFinalPathNameByHandleW(handle, found, needed + 1, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS) == 0) {
         const DWORD error = found ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY;
         free(found);
         win32_fail(error ? error : ERROR_NOT_ENOUGH_MEMORY);
@@ -128,10 +130,10 @@ bool win32_list_target_find(const wchar_t* path, list_target_t* target) {
     BY_HANDLE_FILE_INFORMATION info;
     const bool known = GetFileInformationByHandle(handle, &info) != FALSE;
     const DWORD own_attributes = GetFileAttributesW(whole.whole);
-    wchar_t* at = known && own_attributes != INVALID_FILE_ATTRIBUTES &&
-                          (own_attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-                      ? final_path_of(handle, path)
-                      : copy_of(path);
+    wchar_t* at =
+        known && own_attributes != INVALID_FILE_ATTRIBUTES && (own_attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+            ? final_path_of(handle, path)
+            : copy_of(path);
     const DWORD error = known ? ERROR_SUCCESS : GetLastError();
     CloseHandle(handle);
     if (!known || !at) {
@@ -149,10 +151,11 @@ bool win32_list_target_find(const wchar_t* path, list_target_t* target) {
     bool read_only = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (!read_only) {
         long_path_t resolved(at);
-        const HANDLE writable =
-            resolved.whole ? CreateFileW(resolved.whole, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                         nullptr, OPEN_EXISTING, 0, nullptr)
-                           : INVALID_HANDLE_VALUE;
+        const HANDLE writable = resolved.whole
+                                    ? CreateFileW(resolved.whole, GENERIC_WRITE,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                  nullptr, OPEN_EXISTING, 0, nullptr)
+                                    : INVALID_HANDLE_VALUE;
         if (writable != INVALID_HANDLE_VALUE) {
             CloseHandle(writable);
         } else if (GetLastError() == ERROR_ACCESS_DENIED) {
@@ -185,9 +188,10 @@ file_t* win32_file_create_temp(const wchar_t* beside, wchar_t** temp_path) {
                counter.fetch_add(1));
     path[size - 1] = L'\0';
     long_path_t whole(path);
-    const HANDLE handle = whole.whole ? CreateFileW(whole.whole, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr)
-                                      : INVALID_HANDLE_VALUE;
+    const HANDLE handle = whole.whole
+                              ? CreateFileW(whole.whole, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN, nullptr)
+                              : INVALID_HANDLE_VALUE;
     if (handle == INVALID_HANDLE_VALUE) {
         if (whole.whole) win32_fail(GetLastError());
         free(path);
@@ -302,7 +306,8 @@ bool win32_file_replace(const wchar_t* from, const wchar_t* to) {
         replaced = ReplaceFileW(whole_to.whole, whole_from.whole, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
                                 nullptr, nullptr);
     } else {
-        replaced = MoveFileExW(whole_from.whole, whole_to.whole, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        replaced =
+            MoveFileExW(whole_from.whole, whole_to.whole, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
     if (!replaced) win32_fail(GetLastError());
     return replaced != FALSE;

@@ -154,8 +154,8 @@ static bool identity_of(const wchar_t* path, DWORD flags, folder_identity_t* ide
         win32_fail(ERROR_NOT_ENOUGH_MEMORY);
         return false;
     }
-    const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
+    const HANDLE handle = CreateFileW(whole, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr);
     free(whole);
     if (handle == INVALID_HANDLE_VALUE) {
         win32_fail(GetLastError());

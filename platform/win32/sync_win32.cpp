@@ -56,7 +56,8 @@ HANDLE win32_thread_create(thread_start_fn start, void* arg, bool suspended) {
     }
     *record = thread_start_t{start, arg};
     unsigned id = 0;
-    const uintptr_t thread = _beginthreadex(nullptr, 0, thread_main, record, suspended ? CREATE_SUSPENDED : 0, &id);
+    const uintptr_t thread =
+        _beginthreadex(nullptr, 0, thread_main, record, suspended ? CREATE_SUSPENDED : 0, &id);
     if (!thread) {
         free(record);
         os_set_last_error(OS_ERROR_NO_THREADS, (uint32_t)GetLastError());

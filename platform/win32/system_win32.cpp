@@ -120,7 +120,8 @@ void* win32_malloc(size_t size) {
 
 // The user's order without regard to case, as the Windows shell sorts.
 int win32_sort_key(const char* text, char* out, int out_size) {
-    const int size = LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, out, out_size);
+    const int size =
+        LCMapStringA(LOCALE_USER_DEFAULT, LCMAP_SORTKEY | NORM_IGNORECASE, text, -1, out, out_size);
     if (size == 0) win32_fail(GetLastError());
     return size;
 }

@@ -52,8 +52,9 @@ size_t win32_error_reason(os_error_t error, char* out, size_t out_size) {
                                 nullptr, error.system, 0, (wchar_t*)&words, 0, nullptr);
     }
     // The system's sentence ends in a full stop and a blank, or a line end.
-    while (length > 0 && (words[length - 1] == L' ' || words[length - 1] == L'\r' || words[length - 1] == L'\n' ||
-                          words[length - 1] == L'.' || words[length - 1] == 0x3002)) {
+    while (length > 0 &&
+           (words[length - 1] == L' ' || words[length - 1] == L'\r' || words[length - 1] == L'\n' ||
+            words[length - 1] == L'.' || words[length - 1] == 0x3002)) {
         --length;
     }
     size_t written;
