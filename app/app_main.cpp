@@ -69,15 +69,15 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
     *exit_code = 0;
     if (line.problem == PROBLEM_UNKNOWN_OPTION) {
         report_unusable_command_line(PROBLEM_UNKNOWN_OPTION, line.refused);
-        *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
+        *exit_code = EXIT_COMMAND_LINE;
         return false;
     }
     if (line.help) {
-        show_usage();
+        if (!show_usage()) *exit_code = EXIT_COMMAND_LINE;
         return false;
     }
     if (line.version) {
-        show_version();
+        if (!show_version()) *exit_code = EXIT_COMMAND_LINE;
         return false;
     }
 
@@ -85,7 +85,7 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
     if (line.dialog_wanted || !usable) {
         if (!HAS_SETTINGS_DIALOG) {
             report_unusable_command_line(unusable_reason(s, &line), line.refused);
-            *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
+            *exit_code = EXIT_COMMAND_LINE;
             return false;
         }
         // A command line that was refused, or that asked for a run it cannot
@@ -105,7 +105,7 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
         if (shown) dialog_to_settings(&param, s);
         dialog_param_free(&param);
         if (!shown) {
-            if (refused) *exit_code = EXIT_UNUSABLE_COMMAND_LINE;
+            if (refused) *exit_code = EXIT_COMMAND_LINE;
             return false;
         }
     }

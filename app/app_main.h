@@ -1,14 +1,11 @@
 // The main flow of one run: settings, worker, progress window, beep.
 #pragma once
 
+#include "app/exit_status.h"
 #include "app/settings.h"
 #include "platform/native_text.h"
 #include "platform/platform.h"
 #include "ui/progress/worker.h"
-
-// The exit status when the command line cannot be used (Linux: the reason
-// is on standard error).
-constexpr int EXIT_UNUSABLE_COMMAND_LINE = 1;
 
 // Fills s from the defaults and the command line (args in code page 932
 // text, native the same arguments in native text), showing the settings

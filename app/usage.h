@@ -19,10 +19,12 @@ bool command_problem_names_argument(command_problem_t problem);
 void describe_unusable_command_line(char* out, command_problem_t problem, const char* argument,
                                     const char* folder);
 
-// The usage: a window on Windows (ui/info/usage_window.h), standard output on Linux.
-void show_usage();
-// "scrivlet VERSION" on standard output (Linux).
-void show_version();
+// The usage: a window on Windows (ui/info/usage_window.h), standard output on
+// Linux. False, with a line on standard error, when it could not be written
+// (a closed or full standard output).
+bool show_usage();
+// "scrivlet VERSION" on standard output (Linux); false as above.
+bool show_version();
 // One line on standard error saying why (Linux); argument is the refused
 // argument, or null. The Windows program opens its dialog instead.
 void report_unusable_command_line(command_problem_t problem, const char* argument);

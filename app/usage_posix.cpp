@@ -1,9 +1,13 @@
 // The Linux program's words on its standard streams, in the terminal's UTF-8.
+#include <errno.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
 #include "app/usage.h"
+#include "platform/posix/calls_posix.h"
+#include "platform/posix/standard_streams_posix.h"
 #include "scrivlet_version.h"
 #include "text/unicode_convert.h"
 #include "ui/settings/settings_dialog.h"
@@ -20,14 +24,31 @@ void put_utf8(FILE* stream, const char* text) {
     free(utf8);
 }
 
-}  // namespace
-
-void show_usage() {
-    put_utf8(stdout, usage_text());
+// Standard output, written whole or not: a closed one (">&-") or a full one
+// (/dev/full) fails the program, as every careful tool does.
+bool put_on_standard_output(const char* text) {
+    const int closed_at_start = standard_stream_was_closed(STDOUT_FILENO) ? EBADF : 0;
+    errno = 0;
+    put_utf8(stdout, text);
+    const bool written = !closed_at_start && fflush(stdout) == 0 && !ferror(stdout);
+    if (written) return true;
+    const int error = closed_at_start ? closed_at_start : errno ? errno : EIO;
+    char reason[256];
+    os.error_reason(os_error_t{posix_error_code(error), (uint32_t)error}, reason, sizeof reason);
+    char line[FORMAT_BUFFER_SIZE];
+    str_format(line, "標準出力に書き出せませんでした (%s)", reason);
+    os.console_line(line);
+    return false;
 }
 
-void show_version() {
-    fputs("scrivlet " SCRIVLET_VERSION "\n", stdout);
+}  // namespace
+
+bool show_usage() {
+    return put_on_standard_output(usage_text());
+}
+
+bool show_version() {
+    return put_on_standard_output("scrivlet " SCRIVLET_VERSION "\n");
 }
 
 void report_unusable_command_line(command_problem_t problem, const char* argument) {

@@ -2,11 +2,14 @@
 #include "app/usage.h"
 #include "ui/info/usage_window.h"
 
-void show_usage() {
+bool show_usage() {
     show_usage_window(nullptr, usage_text());
+    return true;
 }
 
-void show_version() {}
+bool show_version() {
+    return true;
+}
 
 // The dialog opens instead, and says why (app_main.cpp).
 void report_unusable_command_line(command_problem_t, const char*) {}

@@ -104,14 +104,14 @@ class auto_beside_test(tree_case):
             result = run("/auto", root)
             self.assertEqual(result.returncode, 1)
             self.assertEqual(result.stderr.decode(),
-                             "scrivlet: ルートフォルダには /auto で出力ファイル名を付けられません。\n")
+                             "scrivlet: ルートフォルダには /auto で保存ファイル名を付けられません。\n")
 
     def test_every_name_taken(self):
         for name in ["tree.txt"] + ["tree(%d).txt" % i for i in range(10)]:
             open(os.path.join(self.root, name), "w").close()
         result = run("/auto", self.top)
         self.assertEqual(result.returncode, 1)
-        self.assertIn("/auto の出力ファイル名", result.stderr.decode())
+        self.assertIn("/auto の保存ファイル名", result.stderr.decode())
         self.assertEqual(len(result.stderr.decode().splitlines()), 1)
 
 

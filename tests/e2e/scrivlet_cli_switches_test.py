@@ -9,7 +9,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from scrivlet_cli_test import PROGRAM, lines_of, run, tree_case  # noqa: E402
 
 NO_FOLDER = "scrivlet: 指定されたフォルダが見つかりません。\n"
-NO_OUTPUT = "scrivlet: 出力ファイルが指定されていません。\n"
+NO_OUTPUT = "scrivlet: 保存ファイルが指定されていません。\n"
 
 
 class switches_test(tree_case):

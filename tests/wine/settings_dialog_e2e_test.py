@@ -349,7 +349,7 @@ class native_paths_dialog_test(dialog_case):
     def test_auto_on_a_root_opens_the_dialog_saying_why(self):
         started = self.start("/noui", "/auto", "Z:\\")
         report = self.drive("answer:%d" % OK, "text:%d" % FOLDER, "text:%d" % OUTPUT_FILE, "click:%d" % CANCEL)
-        self.assertEqual(report["box"], "ルートフォルダには /auto で出力ファイル名を付けられません。")
+        self.assertEqual(report["box"], "ルートフォルダには /auto で保存ファイル名を付けられません。")
         self.assertEqual(report["text:%d" % FOLDER], "Z:\\")
         self.assertEqual(report["text:%d" % OUTPUT_FILE], "", "a root has no name to take")
         self.finish(started, beeps=0, status=1)

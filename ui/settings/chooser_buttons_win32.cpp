@@ -15,10 +15,10 @@
 namespace {
 
 constexpr char CAPTION[] = "Scrivlet";
-constexpr char AUTO_ROOT[] = "ルートフォルダからは出力ファイル名を作れません。";
+constexpr char AUTO_ROOT[] = "ルートフォルダからは保存ファイル名を作れません。";
 constexpr char AUTO_TAKEN[] =
-    "出力ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) はすべて使われています。";
-constexpr char AUTO_TOO_LONG[] = "フォルダのパスが長すぎて、出力ファイル名を作れません。";
+    "保存ファイル名 (フォルダ.txt、フォルダ(0).txt ～ フォルダ(9).txt) はすべて使われています。";
+constexpr char AUTO_TOO_LONG[] = "フォルダのパスが長すぎて、保存ファイル名を作れません。";
 
 }  // namespace
 
