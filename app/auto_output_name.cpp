@@ -5,6 +5,7 @@
 
 #include "app/file_tests.h"
 #include "app/platform_rules.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -36,13 +37,19 @@ size_t append(nchar_t* out, size_t at, const char* ascii) {
     return at;
 }
 
-}  // namespace
+// True when the folder's last part, its trailing separators dropped, is "."
+// or "..": such a folder's name is the name of what it leads to.
+bool ends_in_dots(const nchar_t* folder, size_t length) {
+    size_t start = length;
+    while (start > 0 && !is_native_sep(folder[start - 1])) --start;
+    const size_t part = length - start;
+    return (part == 1 && folder[start] == NTEXT('.')) ||
+           (part == 2 && folder[start] == NTEXT('.') && folder[start + 1] == NTEXT('.'));
+}
 
-auto_name_result_t find_auto_output_name(user_path_t* out, const nchar_t* folder) {
-    size_t length = native_length(folder);
-    while (length > 0 && is_native_sep(folder[length - 1])) --length;
+// The first free name of the series for the folder's first `length` units.
+auto_name_result_t find_name(user_path_t* out, const nchar_t* folder, size_t length) {
     if (is_root(folder, length)) return AUTO_NAME_ROOT;
-
     const size_t longest_suffix = sizeof "(9).txt" - 1;
     if (length + longest_suffix > USER_PATH_MAX) return AUTO_NAME_TOO_LONG;
     nchar_t* candidate = (nchar_t*)malloc((length + longest_suffix + 1) * sizeof(nchar_t));
@@ -63,5 +70,24 @@ auto_name_result_t find_auto_output_name(user_path_t* out, const nchar_t* folder
         break;
     }
     free(candidate);
+    return result;
+}
+
+size_t without_trailing_separators(const nchar_t* folder) {
+    size_t length = native_length(folder);
+    while (length > 0 && is_native_sep(folder[length - 1])) --length;
+    return length;
+}
+
+}  // namespace
+
+auto_name_result_t find_auto_output_name(user_path_t* out, const nchar_t* folder) {
+    const size_t length = without_trailing_separators(folder);
+    if (!ends_in_dots(folder, length)) return find_name(out, folder, length);
+    // "/auto ." names the list after the folder itself, and puts it beside it.
+    nchar_t* absolute = os.absolute_path(folder);
+    if (!absolute) return AUTO_NAME_TOO_LONG;
+    const auto_name_result_t result = find_name(out, absolute, without_trailing_separators(absolute));
+    free(absolute);
     return result;
 }

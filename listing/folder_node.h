@@ -42,11 +42,13 @@ struct folder_node_t {
     // Written by the one reader that has the node, read once it is NODE_READ:
     listed_item_t** items;  // sorted: folders first, then by key
     uint32_t count;
-    os_error_t error;  // why the folder could not be (wholly) read or held
-    bool unreadable;   // the system would not let it be read (whole): listed as far as it went
-    bool loop;         // the same folder as one above it: listed, not walked
-    bool exhausted;    // memory or another resource of the program ran out: the run ends
-    arena_t arena;     // the items, their texts and the child nodes
+    os_error_t error;   // why the folder could not be (wholly) read or held
+    bool unreadable;    // the system would not let it be read (whole): listed as far as it went
+    bool through_link;  // a link or a junction leads here: only the walk reads it
+    bool loop;          // the same folder as one above it: listed, not walked
+    bool seen_before;   // a link led to the same folder earlier in the walk: listed, not walked
+    bool exhausted;     // memory or another resource of the program ran out: the run ends
+    arena_t arena;      // the items, their texts and the child nodes
 };
 
 // True when a comes before b in the walk order: an ancestor before its

@@ -78,29 +78,76 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found) {
     return item->sort_key ? item : nullptr;
 }
 
-enum link_check_t { LINK_WALKED, LINK_LOOPS, LINK_UNKNOWN };
+enum link_check_t { LINK_WALKED, LINK_LOOPS, LINK_SEEN, LINK_UNKNOWN, LINK_NO_ROOM };
 
-// Whether the node's folder is one of the folders above it: only a link or
-// a junction can lead back up, so only those are asked. A link whose
-// identity cannot be told is not walked: it might loop.
+// The identities of the folders above the top one, asked once: a link may
+// lead to any of them ("up -> ..", "root -> /") as well as to one inside.
+void find_top_ancestors(folder_node_t* top, link_state_t* links) {
+    links->ancestors_known = true;
+    constexpr size_t MOST_LEVELS = 4096;
+    folder_t* at = top->folder;
+    folder_identity_t below;
+    if (!at || !os.folder_identity(at, &below)) return;
+    for (size_t level = 0; level < MOST_LEVELS; ++level) {
+        folder_t* parent = os.folder_open_child(at, NTEXT(".."), 0);
+        if (at != top->folder) os.folder_close(at);
+        at = parent;
+        folder_identity_t identity;
+        if (!at || !os.folder_identity(at, &identity) || same_folder(&identity, &below)) break;  // the root
+        if (links->top_ancestor_count % 16 == 0) {
+            folder_identity_t* grown =
+                (folder_identity_t*)os.malloc((links->top_ancestor_count + 16) * sizeof(folder_identity_t));
+            if (!grown) break;
+            if (links->top_ancestor_count) {
+                memcpy(grown, links->top_ancestors, links->top_ancestor_count * sizeof(folder_identity_t));
+            }
+            free(links->top_ancestors);
+            links->top_ancestors = grown;
+        }
+        links->top_ancestors[links->top_ancestor_count++] = identity;
+        below = identity;
+    }
+    if (at && at != top->folder) os.folder_close(at);
+}
+
+folder_node_t* top_of(folder_node_t* node) {
+    while (node->parent) node = node->parent;
+    return node;
+}
+
+// Whether the folder a link leads to is walked: not when it is one of the
+// folders above it (in the walk or above the top), nor when a link earlier
+// in the walk led to it. A link whose identity cannot be told is not walked
+// either: it might loop. Called by the walk alone.
 link_check_t check_link(folder_node_t* node, const read_settings_t* settings) {
-    if (!node->item || !(node->item->attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return LINK_WALKED;
-    os.lock_enter(settings->identity_lock);
-    link_check_t check = LINK_WALKED;
+    link_state_t* links = settings->links;
     folder_identity_t self;
-    if (!os.folder_identity(node->folder, &self)) check = LINK_UNKNOWN;
-    for (folder_node_t* above = node->parent; above && check == LINK_WALKED; above = above->parent) {
+    if (!os.folder_identity(node->folder, &self)) {
+        node->error = os_last_error();
+        return LINK_UNKNOWN;
+    }
+    for (folder_node_t* above = node->parent; above; above = above->parent) {
         folder_identity_t other;
         if (!os.folder_identity(above->folder, &other)) {
-            check = LINK_UNKNOWN;
-        } else if (same_folder(&self, &other)) {
-            check = LINK_LOOPS;
+            node->error = os_last_error();
+            return LINK_UNKNOWN;
         }
+        if (same_folder(&self, &other)) return LINK_LOOPS;
     }
-    const os_error_t error = os_last_error();
-    os.lock_leave(settings->identity_lock);
-    if (check == LINK_UNKNOWN) node->error = error;
-    return check;
+    if (!links->ancestors_known) find_top_ancestors(top_of(node), links);
+    for (size_t i = 0; i < links->top_ancestor_count; ++i) {
+        if (same_folder(&self, &links->top_ancestors[i])) return LINK_LOOPS;
+    }
+    switch (link_targets_add(&links->targets, &self)) {
+        case LINK_TARGET_NEW:
+            return LINK_WALKED;
+        case LINK_TARGET_SEEN:
+            return LINK_SEEN;
+        case LINK_TARGET_NO_ROOM:
+            break;
+    }
+    node->error = os_last_error();
+    return LINK_NO_ROOM;
 }
 
 // The list's temporary file, by its identity: a file of the same name
@@ -189,15 +236,23 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
         }
         return;
     }
-    switch (check_link(node, settings)) {
-        case LINK_WALKED:
-            break;
-        case LINK_LOOPS:
-            node->loop = true;
-            return;
-        case LINK_UNKNOWN:
-            node->unreadable = true;
-            return;
+    if (node->through_link) {
+        switch (check_link(node, settings)) {
+            case LINK_WALKED:
+                break;
+            case LINK_LOOPS:
+                node->loop = true;
+                return;
+            case LINK_SEEN:
+                node->seen_before = true;
+                return;
+            case LINK_UNKNOWN:
+                node->unreadable = true;
+                return;
+            case LINK_NO_ROOM:
+                node->exhausted = true;
+                return;
+        }
     }
     const size_t count = read_items(node, settings, reader);
     if (node->exhausted) return;
@@ -230,6 +285,7 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
         child->item = item;
         child->index = i;
         child->depth = node->depth + 1;
+        child->through_link = (item->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         child->state = NODE_QUEUED;
         child->arena = ARENA_EMPTY;
         item->child = child;
@@ -257,6 +313,14 @@ bool node_precedes(const folder_node_t* a, const folder_node_t* b) {
         y = y->parent;
     }
     return x->index < y->index;
+}
+
+void free_link_state(link_state_t* links) {
+    link_targets_free(&links->targets);
+    free(links->top_ancestors);
+    links->top_ancestors = nullptr;
+    links->top_ancestor_count = 0;
+    links->ancestors_known = false;
 }
 
 void free_reader(reader_t* reader) {

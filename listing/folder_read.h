@@ -6,6 +6,17 @@
 
 #include "filters/filter.h"
 #include "listing/folder_node.h"
+#include "listing/link_targets.h"
+
+// What the walk keeps about links. Only the walk reads the folders links
+// lead to, in the walk's order, so "the first link to a folder" is the same
+// in every run, whatever the readers do.
+struct link_state_t {
+    link_targets_t targets;            // folders reached through a link so far
+    folder_identity_t* top_ancestors;  // the folders above the top one, up to its root
+    size_t top_ancestor_count;
+    bool ancestors_known;  // asked once, when the first link is met
+};
 
 // What every reader of one walk shares; read-only while the walk runs.
 struct read_settings_t {
@@ -17,7 +28,7 @@ struct read_settings_t {
     const nchar_t* temp_name;
     folder_identity_t temp_identity;
     std::atomic<bool>* stop;  // set when the walk ends early: readers stop at their next item
-    lock_t* identity_lock;    // folders' identities are asked from several readers
+    link_state_t* links;      // the walk's own (see above)
 };
 
 // One item as the sort sees it: the start of its key and whether it is a
@@ -47,3 +58,4 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
 void free_folder_node(folder_node_t* node);
 // Frees the reader's own storage (not its filter).
 void free_reader(reader_t* reader);
+void free_link_state(link_state_t* links);

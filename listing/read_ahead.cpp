@@ -9,9 +9,10 @@ bool window_has_room(const read_ahead_t* ahead) {
     return ahead->ahead_folders < READ_AHEAD_FOLDERS && ahead->ahead_items < READ_AHEAD_ITEMS;
 }
 
-// The first node after `node` in walk order that nobody has begun.
+// The first node from `node` on in walk order that a reader may begin:
+// nobody has begun it, and no link leads to it (the walk reads those).
 folder_node_t* next_queued(folder_node_t* node) {
-    while (node && node->state != NODE_QUEUED) node = node->next;
+    while (node && (node->state != NODE_QUEUED || node->through_link)) node = node->next;
     return node;
 }
 
@@ -36,8 +37,10 @@ void complete(read_ahead_t* ahead, folder_node_t* node, folder_node_t* first_chi
     if (first_child) {
         last_child->next = node->next;
         node->next = first_child;
-        if (!ahead->first_queued || node_precedes(first_child, ahead->first_queued)) {
-            ahead->first_queued = first_child;
+        folder_node_t* first_for_readers = next_queued(first_child);
+        if (first_for_readers &&
+            (!ahead->first_queued || node_precedes(first_for_readers, ahead->first_queued))) {
+            ahead->first_queued = first_for_readers;
         }
     }
     node->state = NODE_READ;
@@ -100,7 +103,6 @@ void start_readers(read_ahead_t* ahead, unsigned threads) {
 void free_queue_records(read_ahead_t* ahead) {
     os.cond_free(ahead->head_read);
     os.cond_free(ahead->work_queued);
-    os.lock_free(ahead->settings.identity_lock);
     os.lock_free(ahead->lock);
     if (ahead->readers) {
         for (unsigned i = 0; i <= ahead->thread_count; ++i) free_reader(&ahead->readers[i]);
@@ -108,7 +110,6 @@ void free_queue_records(read_ahead_t* ahead) {
     free(ahead->readers);
     free(ahead->threads);
     ahead->head_read = ahead->work_queued = nullptr;
-    ahead->settings.identity_lock = nullptr;
     ahead->lock = nullptr;
     ahead->readers = nullptr;
     ahead->threads = nullptr;
@@ -118,7 +119,8 @@ void free_queue_records(read_ahead_t* ahead) {
 
 bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
                       filter_t* const* filters, unsigned threads) {
-    ahead->head = ahead->first_queued = top;
+    ahead->head = top;
+    ahead->first_queued = next_queued(top);
     ahead->ahead_folders = 0;
     ahead->ahead_items = 0;
     ahead->idle_readers = 0;
@@ -129,13 +131,11 @@ bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settin
     ahead->settings = *settings;
     ahead->settings.stop = &ahead->stop;
     ahead->lock = os.lock_create();
-    ahead->settings.identity_lock = os.lock_create();
     ahead->head_read = os.cond_create();
     ahead->work_queued = os.cond_create();
     ahead->threads = (HANDLE*)os.malloc((threads + 1) * sizeof(HANDLE));
     ahead->readers = (reader_t*)os.malloc((threads + 1) * sizeof(reader_t));
-    if (!ahead->lock || !ahead->settings.identity_lock || !ahead->head_read || !ahead->work_queued ||
-        !ahead->threads || !ahead->readers) {
+    if (!ahead->lock || !ahead->head_read || !ahead->work_queued || !ahead->threads || !ahead->readers) {
         const os_error_t error = os_last_error();
         free_queue_records(ahead);
         os_set_last_error(error);

@@ -47,7 +47,7 @@ struct read_ahead_t {
 
 // Starts up to `threads` readers (0: the walk reads every folder itself)
 // over the queue that holds only `top`. The settings are copied, with the
-// queue's own stop flag and identity lock put into them. `filters` holds
+// queue's own stop flag put into them. `filters` holds
 // threads + 1 filters, the last for the walk's own reading. Fewer readers
 // start when the system has no more threads. False, with its reason in
 // os_last_error(), when the queue's own locks or memory cannot be had.

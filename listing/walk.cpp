@@ -111,7 +111,9 @@ void report(const char* what, const folder_node_t* node, const walk_job_t* job, 
     if (whole && append(&line, what, strlen(what)) && append(&line, path.bytes, path.length) &&
         append(&line, reason, strlen(reason))) {
         GetTraceProc()("%s\r\n", line.bytes);
-        os.console_line(line.bytes);
+        // Folders that could not be read are told on the console too; links
+        // not walked are told only in the trace: a tree may hold thousands.
+        if (with_reason) os.console_line(line.bytes);
     }
     free(path.bytes);
     free(line.bytes);
@@ -181,8 +183,10 @@ walk_end_t enter(walker_t* w, const listed_item_t* item) {
         free_folder_node(node);
         return exhausted(w, error);
     }
-    if (node->loop) {
-        report("上位のフォルダと同じフォルダのため、中はたどりません: ", node, w->job, false);
+    if (node->loop || node->seen_before) {
+        report(node->loop ? "上位のフォルダと同じフォルダのため、中はたどりません: "
+                          : "同じフォルダを既にたどったため、中はたどりません: ",
+               node, w->job, false);
         free_folder_node(node);
         return WALK_DONE;
     }
@@ -256,7 +260,11 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     folder_node_t top = {};
     top.state = NODE_QUEUED;
     top.arena = ARENA_EMPTY;
-    if (!read_ahead_start(&w.ahead, &top, &job->read, job->filters, job->threads)) {
+    link_state_t links = {LINK_TARGETS_EMPTY, nullptr, 0, false};
+    read_settings_t read = job->read;
+    read.links = &links;
+    if (!read_ahead_start(&w.ahead, &top, &read, job->filters, job->threads)) {
+        free_link_state(&links);
         w.result.end = WALK_EXHAUSTED;
         w.result.error = os_last_error();
         return w.result;
@@ -268,5 +276,6 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     free(w.stack.levels);
     free(w.prefix.bytes);
     free(w.line.bytes);
+    free_link_state(&links);
     return w.result;
 }

@@ -33,6 +33,8 @@ struct list_target_t {
 
 // The calls are rows of the os table (platform/os_calls.h):
 //   file_attributes(path)               INVALID_FILE_ATTRIBUTES when nothing is there
+//   absolute_path(path)                 the absolute path of what path names, "." and ".." resolved
+//                                       (on POSIX links too); a heap block for free()
 //   list_target_find(path, target)      false when the path cannot be resolved (a loop of links, ...)
 //   file_create_temp(beside, &temp)     a new file in the folder of `beside`, named as no user file
 //                                       is (hidden on Windows); *temp is a heap block for free()

@@ -25,6 +25,7 @@
     ROW(size_t, short_path, (const nchar_t* path, nchar_t* out, size_t out_size), (path, out, out_size), 0)  \
     /* Files by their native paths (platform/files.h). */                                                    \
     ROW(uint32_t, file_attributes, (const nchar_t* path), (path), INVALID_FILE_ATTRIBUTES)                   \
+    ROW(nchar_t*, absolute_path, (const nchar_t* path), (path), nullptr)                                     \
     ROW(bool, list_target_find, (const nchar_t* path, list_target_t* target), (path, target), false)         \
     ROW(file_t*, file_create_temp, (const nchar_t* beside, nchar_t** temp_path), (beside, temp_path),        \
         nullptr)                                                                                             \

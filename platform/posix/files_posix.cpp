@@ -65,6 +65,12 @@ uint32_t posix_file_attributes(const char* path) {
     return attributes_for(slash && slash[1] ? slash + 1 : path, S_ISDIR(st.st_mode));
 }
 
+char* posix_absolute_path(const char* path) {
+    char* absolute = realpath(path, nullptr);
+    if (!absolute) posix_fail(errno);
+    return absolute;
+}
+
 bool posix_list_target_find(const char* path, list_target_t* target) {
     *target = list_target_t{LIST_TARGET_ABSENT, nullptr, false};
     char* at = copy_of(path, strlen(path));

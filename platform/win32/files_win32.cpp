@@ -103,6 +103,32 @@ uint32_t win32_file_attributes(const wchar_t* path) {
     return attributes;
 }
 
+wchar_t* win32_absolute_path(const wchar_t* path) {
+    long_path_t whole(path);
+    if (!whole.whole) return nullptr;
+    const DWORD needed = GetFullPathNameW(whole.whole, 0, nullptr, nullptr);
+    wchar_t* absolute = needed ? (wchar_t*)malloc(needed * sizeof(wchar_t)) : nullptr;
+    if (!absolute || GetFullPathNameW(whole.whole, needed, absolute, nullptr) == 0) {
+        win32_fail(absolute ? GetLastError() : ERROR_NOT_ENOUGH_MEMORY);
+        free(absolute);
+        return nullptr;
+    }
+    // Back to the form the path was given in.
+    if (wcsncmp(path, L"\\\\?\\", 4) != 0 && wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
+        const bool unc = wcsncmp(absolute, L"\\\\?\\UNC\\", 8) == 0;
+        const wchar_t* rest = absolute + (unc ? 8 : 4);
+        wchar_t* plain = (wchar_t*)malloc((wcslen(rest) + 3) * sizeof(wchar_t));
+        if (plain) {
+            wcscpy(plain, unc ? L"\\\\" : L"");
+            wcscat(plain, rest);
+        }
+        free(absolute);
+        if (!plain) win32_fail(ERROR_NOT_ENOUGH_MEMORY);
+        return plain;
+    }
+    return absolute;
+}
+
 bool win32_list_target_find(const wchar_t* path, list_target_t* target) {
     *target = list_target_t{LIST_TARGET_ABSENT, nullptr, false};
     long_path_t whole(path);

@@ -435,6 +435,23 @@ TEST(AutoOutputName, TrailingSeparatorsAreDroppedSoTheNameIsBesideTheFolder) {
     }
 }
 
+// "." and ".." name no folder of their own: the list is named after the
+// folder they lead to, and goes beside it.
+TEST(AutoOutputName, DotsTakeTheNameOfTheFolderTheyLeadTo) {
+    test::temp_dir dir;
+    test::make_folder(dir.join("logs"));
+    test::make_folder(dir.join("logs\\sub"));
+    const std::string sep = test::SEPARATOR;
+    for (const std::string& folder : {dir.join("logs") + sep + ".", dir.join("logs") + sep + "." + sep,
+                                      dir.join("logs\\sub") + sep + ".."}) {
+        user_path_t out;
+        user_path_init(&out);
+        ASSERT_EQ(make_auto_output_name(&out, test::native(folder).c_str()), PROBLEM_NONE) << folder;
+        EXPECT_EQ(test::text(out.native), test::text(test::native(dir.join("logs") + ".txt"))) << folder;
+        user_path_free(&out);
+    }
+}
+
 TEST(AutoOutputName, RootHasNoName) {
     user_path_t out;
     user_path_init(&out);

@@ -198,4 +198,47 @@ TEST(CompleteLists, TwoLinksBackUpEndAtOnce) {
     EXPECT_EQ(lines.size(), 12u * 3u);
 }
 
+// A ladder: each level's folder holds a file and two links to the next
+// level, which gives 2^levels paths. Each folder is walked through its first
+// link only, so every level's file is listed once below its first path and
+// never through the second link.
+TEST(CompleteLists, EachFolderIsWalkedThroughItsFirstLinkOnly) {
+    for (int levels : {20, 200}) {
+        tree t;
+        t.folder("rungs");
+        for (int k = 0; k < levels; ++k) {
+            t.folder("rungs/" + std::to_string(k));
+            t.file("rungs/" + std::to_string(k) + "/f" + std::to_string(k));
+        }
+        for (int k = 0; k + 1 < levels; ++k) {
+            const std::string next = t.top + "/rungs/" + std::to_string(k + 1);
+            t.link("rungs/" + std::to_string(k) + "/a", next);
+            t.link("rungs/" + std::to_string(k) + "/b", next);
+        }
+        t.link("up", "..");
+        t.link("root", "/");
+        for (int readers : {0, 3}) {
+            listing_reader_threads = readers;
+            const lines_t lines = t.list();
+            listing_reader_threads = LISTING_READERS_AUTO;
+            // Each rung's file: once as itself, once through the first link to it.
+            for (int k = 1; k < levels; k += levels / 10) {
+                const std::string name = "\\f" + std::to_string(k);
+                const auto seen = std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+                    return line.size() > name.size() &&
+                           line.compare(line.size() - name.size(), name.size(), name) == 0;
+                });
+                EXPECT_EQ(seen, 2) << "f" << k << " of " << levels << " levels, " << readers << " readers";
+            }
+            EXPECT_TRUE(std::find(lines.begin(), lines.end(), "up\\") != lines.end());
+            EXPECT_TRUE(std::find(lines.begin(), lines.end(), "root\\") != lines.end());
+            for (const std::string& line : lines) {
+                if (line == "up\\" || line == "root\\") continue;
+                EXPECT_NE(line.rfind("up\\", 0), 0u) << "the parent was walked: " << line;
+                EXPECT_NE(line.rfind("root\\", 0), 0u) << "the root was walked: " << line;
+            }
+        }
+    }
+}
+
 }  // namespace
