@@ -81,6 +81,15 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
         return false;
     }
 
+    // Without a dialog there is nothing to wait for: a usable command line
+    // runs, and a folder alone is listed on standard output, as a command of
+    // the shell would.
+    if (!HAS_SETTINGS_DIALOG && line.problem == PROBLEM_NONE && is_existing_folder(s->folder.native)) {
+        if (!line.output_named && user_path_is_empty(&s->output_file)) {
+            user_path_set_text(&s->output_file, STANDARD_OUTPUT_NAME);
+        }
+        line.dialog_wanted = false;
+    }
     const bool usable = line.problem == PROBLEM_NONE && settings_valid(s);
     if (line.dialog_wanted || !usable) {
         if (!HAS_SETTINGS_DIALOG) {
@@ -102,7 +111,10 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
             param.problem_box = box_of(problem);
         }
         shown = shown && show_settings_dialog(&param);
-        if (shown) dialog_to_settings(&param, s);
+        if (shown) {
+            dialog_to_settings(&param, s);
+            s->run_flags |= RUN_FROM_DIALOG;
+        }
         dialog_param_free(&param);
         if (!shown) {
             if (refused) *exit_code = EXIT_COMMAND_LINE;
@@ -135,7 +147,7 @@ int app_main(HINSTANCE instance, int count, const char* const* args, const nchar
         run.outcome.error = os_last_error();
         exit_code = EXIT_NO_MEMORY;
     }
-    report_outcome(&settings, &run.outcome);
+    report_outcome(&settings, &run.outcome, console_is_terminal());
     if (!(settings.run_flags & RUN_QUIET)) os.beep(0xFFFFFFFF);
     settings_free(&settings);
     return exit_code;

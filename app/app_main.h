@@ -26,6 +26,10 @@ HICON load_small_app_icon(HINSTANCE instance);
 
 struct listing_outcome_t;
 
+// True where the program's lines reach a person at a terminal (Linux:
+// standard error is a terminal).
+bool console_is_terminal();
+
 // The exit code of a run whose worker has ended: the job's status, and on
 // Linux 128 + the signal's number for a run a signal cancelled.
 int app_exit_code(worker_t* worker, const listing_outcome_t* outcome);

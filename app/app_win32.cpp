@@ -19,3 +19,8 @@ int app_exit_code(worker_t* worker, const listing_outcome_t* outcome) {
     worker_stop(worker);
     return worker_is_finished(worker) ? (int)outcome->status : (int)EXIT_CANCELLED;
 }
+
+// The Windows program tells its summary in a box, after a run from the dialog.
+bool console_is_terminal() {
+    return false;
+}

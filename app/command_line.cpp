@@ -329,6 +329,7 @@ bool names_existing_folder(const char* text, const nchar_t* native) {
 // "-o FILE": FILE is the list file, whatever it names.
 void take_output(reading_t* r, const char* value, const char*) {
     take_path(&r->s->output_file, value, r->value_native, r);
+    r->result->output_named = true;
 }
 
 // A path that names no folder was read as the list file. Where the paths
@@ -385,6 +386,7 @@ void read_command_line(settings_t* s, int count, const char* const* args, const 
         const nchar_t* arg_native = native ? native[i] : nullptr;
         if (str_equal(arg, STANDARD_OUTPUT_NAME)) {
             take_path(&s->output_file, arg, arg_native, &r);
+            result->output_named = true;
             ++r.paths;
         } else if (names_existing_folder(arg, arg_native)) {
             take_path(&s->folder, arg, arg_native, &r);
@@ -394,6 +396,7 @@ void read_command_line(settings_t* s, int count, const char* const* args, const 
             refuse(&r, PROBLEM_UNKNOWN_OPTION, arg);
         } else if (r.options_ended || is_output_argument(arg)) {
             take_path(&s->output_file, arg, arg_native, &r);
+            result->output_named = true;
             if (r.paths++ == 0) r.first_path_index = i;
         }
         // Anything else is an unknown switch, ignored without a word.

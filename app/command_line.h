@@ -31,6 +31,7 @@ enum command_problem_t {
 struct command_line_t {
     bool dialog_wanted;         // no /noui, and /auto did not name the list
     bool unattended;            // /noui or /auto: a run without the dialog was asked for
+    bool output_named;          // an argument named the list file (an empty one too)
     bool help;                  // "/?", and on Linux "-h" and "--help"
     bool version;               // "--version" (Linux)
     command_problem_t problem;  // the first reason the command line cannot be used, or PROBLEM_NONE

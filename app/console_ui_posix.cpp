@@ -152,6 +152,10 @@ bool progress_run(HINSTANCE, worker_t* worker, HICON, const char* folder) {
     return true;
 }
 
+bool console_is_terminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
+
 HICON load_small_app_icon(HINSTANCE) {
     return nullptr;
 }

@@ -9,7 +9,10 @@
 
 #include "listing/listing_job.h"
 
-void report_outcome(const settings_t* settings, const listing_outcome_t* outcome);
+// After a list was written, a summary: on a terminal (or with /v) one line
+// of counts; in a box after a run from the dialog, where names were written
+// with "?" or folders were not read; else in the trace alone.
+void report_outcome(const settings_t* settings, const listing_outcome_t* outcome, bool terminal);
 
 // The message of a failed list file into out (FORMAT_BUFFER_SIZE bytes):
 // "ファイルの作成に失敗しました。", the path and the reason, one per line

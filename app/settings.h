@@ -47,8 +47,9 @@ constexpr uint32_t LIST_NO_HIDDEN = 2;  // hidden and system items (Linux: dot n
 constexpr uint32_t LIST_BOM = 4;        // a UTF-8 list begins with a byte-order mark
 
 // Option bits of settings_t::run_flags: how the run reports, not what it lists.
-constexpr uint32_t RUN_QUIET = 1;    // no message boxes and no beep: the exit status and the trace tell
-constexpr uint32_t RUN_SUMMARY = 2;  // the closing summary also where standard error is no terminal
+constexpr uint32_t RUN_QUIET = 1;        // no message boxes and no beep: the exit status and the trace tell
+constexpr uint32_t RUN_SUMMARY = 2;      // the closing summary also where standard error is no terminal
+constexpr uint32_t RUN_FROM_DIALOG = 4;  // the settings came from the dialog: someone is watching
 
 // Room for the names left out: several /skip: switches add up.
 constexpr size_t SKIP_TEXT_SIZE = 2048;

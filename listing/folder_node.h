@@ -14,15 +14,31 @@ struct listed_item_t {
     const char* text;       // code page 932: what filters, sort and list see
     const nchar_t* native;  // the name as the system has it
     const nchar_t* alias;   // the short (8.3) name, or null
-    const char* sort_key;   // the platform's case-insensitive key of text
-    folder_node_t* child;   // the node of a folder to walk; null for files and unwalked folders
+    // The platform's case-insensitive key of text, terminated; in natural
+    // order the natural key (listing/natural_key.h), key_length bytes.
+    const char* sort_key;
+    folder_node_t* child;  // the node of a folder to walk; null for files and unwalked folders
     uint32_t text_length;
     uint32_t native_length;
     uint32_t attributes;
+    uint32_t key_length;
 };
 
 inline bool item_is_folder(const listed_item_t* item) {
     return (item->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// What a sheet's row shows beside the path, kept right after its item in
+// the arena when the list is a sheet (CSV or TSV) and only then.
+struct item_details_t {
+    uint64_t size;
+    int64_t modified;  // seconds since 1970, UTC
+    bool known;        // false when the item was gone before it could be asked
+};
+static_assert(sizeof(listed_item_t) % alignof(item_details_t) == 0, "the details follow their item");
+
+inline const item_details_t* details_of(const listed_item_t* item) {
+    return (const item_details_t*)((const char*)item + sizeof(listed_item_t));
 }
 
 enum node_state_t {

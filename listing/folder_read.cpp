@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <new>
 
+#include "listing/natural_key.h"
+
 namespace {
 
 constexpr size_t KEY_BUFFER_SIZE = 2048;  // a platform sort key takes a few bytes per character
@@ -14,14 +16,22 @@ bool same_native(const nchar_t* a, size_t a_length, const nchar_t* b) {
     return native_length(b) == a_length && memcmp(a, b, a_length * sizeof(nchar_t)) == 0;
 }
 
-// Folders first, then the platform's order without regard to case; names
-// that compare equal there (they differ only in letter case) by their bytes,
-// then by their native names, which differ in any folder: the same folder
-// gives the same list wherever it is stored, whatever order the disk keeps.
-bool comes_before(const listed_item_t* a, const listed_item_t* b) {
+// Folders first, then the platform's order without regard to case (or the
+// natural order); names that compare equal there (they differ only in letter
+// case, or in leading zeros) by their bytes, then by their native names,
+// which differ in any folder: the same folder gives the same list wherever
+// it is stored, whatever order the disk keeps.
+bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) {
     const bool a_folder = item_is_folder(a);
     if (a_folder != item_is_folder(b)) return a_folder;
-    int order = strcmp(a->sort_key, b->sort_key);
+    int order;
+    if (natural) {
+        const natural_key_t key_a = {(const unsigned char*)a->sort_key, a->key_length};
+        const natural_key_t key_b = {(const unsigned char*)b->sort_key, b->key_length};
+        order = compare_natural_keys(&key_a, &key_b);
+    } else {
+        order = strcmp(a->sort_key, b->sort_key);
+    }
     if (order == 0) order = strcmp(a->text, b->text);
     if (order == 0) {
         const size_t shorter = a->native_length < b->native_length ? a->native_length : b->native_length;
@@ -31,17 +41,13 @@ bool comes_before(const listed_item_t* a, const listed_item_t* b) {
     return order < 0;
 }
 
-uint64_t prefix_of(const char* key) {
+// The key's first 8 bytes as a number: as the keys compare, so do these,
+// or they tie.
+uint64_t prefix_of(const char* key, size_t length) {
     uint64_t prefix = 0;
     size_t i = 0;
-    for (; i < 8 && key[i]; ++i) prefix = prefix << 8 | (unsigned char)key[i];
-    return prefix << (8 * (8 - i));
-}
-
-bool slot_before(const sort_slot_t& a, const sort_slot_t& b) {
-    if (a.is_file != b.is_file) return a.is_file < b.is_file;
-    if (a.key_prefix != b.key_prefix) return a.key_prefix < b.key_prefix;
-    return comes_before(a.item, b.item);
+    for (; i < 8 && i < length; ++i) prefix = prefix << 8 | (unsigned char)key[i];
+    return i == 0 ? 0 : prefix << (8 * (8 - i));
 }
 
 // Null when the platform gives no key (no name is that long: something
@@ -56,10 +62,16 @@ const char* make_sort_key(arena_t* arena, const char* text) {
 }
 
 // The item in the node's arena; null with the reason in os_last_error().
-listed_item_t* new_item(arena_t* arena, const folder_item_t* found) {
+listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_settings_t* settings) {
     os_set_last_error(OS_ERROR_NO_MEMORY);
-    listed_item_t* item = (listed_item_t*)arena_take(arena, sizeof(listed_item_t));
+    const size_t size = sizeof(listed_item_t) + (settings->details ? sizeof(item_details_t) : 0);
+    listed_item_t* item = (listed_item_t*)arena_take(arena, size);
     if (!item) return nullptr;
+    if (settings->details) {
+        item_details_t* details = (item_details_t*)((char*)item + sizeof(listed_item_t));
+        *details = item_details_t{found->size, found->modified, found->details_known};
+    }
+    const bool natural = settings->natural;
     item->text = (const char*)arena_copy_terminated(arena, found->text, found->text_length, 1);
     item->native =
         (const nchar_t*)arena_copy_terminated(arena, found->native, found->native_length, sizeof(nchar_t));
@@ -70,12 +82,21 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found) {
         if (!item->alias) return nullptr;
     }
     if (!item->text || !item->native) return nullptr;
-    item->sort_key = make_sort_key(arena, item->text);
+    if (natural) {
+        natural_key_t key;
+        if (!make_natural_key(arena, item->text, found->text_length, &key)) return nullptr;
+        item->sort_key = (const char*)key.bytes;
+        item->key_length = (uint32_t)key.length;
+    } else {
+        item->sort_key = make_sort_key(arena, item->text);
+        if (!item->sort_key) return nullptr;
+        item->key_length = (uint32_t)strlen(item->sort_key);
+    }
     item->child = nullptr;
     item->text_length = (uint32_t)found->text_length;
     item->native_length = (uint32_t)found->native_length;
     item->attributes = found->attributes;
-    return item->sort_key ? item : nullptr;
+    return item;
 }
 
 enum link_check_t { LINK_WALKED, LINK_LOOPS, LINK_SEEN, LINK_UNKNOWN, LINK_NO_ROOM };
@@ -195,13 +216,17 @@ size_t read_items(folder_node_t* node, const read_settings_t* settings, reader_t
         if (settings->stop->load(std::memory_order_relaxed)) return count;
         if (is_temp_file(node, &found, settings)) continue;
         const bool is_folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        if (!is_folder && !reader->filter->matches(found.text)) continue;
-        listed_item_t* item = new_item(&node->arena, &found);
+        if (settings->no_hidden && (found.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
+            continue;
+        if (reader->skip && reader->skip->matches(found.text)) continue;
+        if (!is_folder && (settings->files_unneeded || !reader->filter->matches(found.text))) continue;
+        listed_item_t* item = new_item(&node->arena, &found, settings);
         if (!item) {
             exhausted(node, os_last_error());
             return count;
         }
-        if (!add_slot(reader, count, sort_slot_t{prefix_of(item->sort_key), is_folder ? 0u : 1u, item})) {
+        const uint64_t prefix = prefix_of(item->sort_key, item->key_length);
+        if (!add_slot(reader, count, sort_slot_t{prefix, is_folder ? 0u : 1u, item})) {
             exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
             return count;
         }
@@ -257,7 +282,12 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
     const size_t count = read_items(node, settings, reader);
     if (node->exhausted) return;
 
-    std::sort(reader->slots, reader->slots + count, slot_before);
+    const bool natural = settings->natural;
+    std::sort(reader->slots, reader->slots + count, [natural](const sort_slot_t& a, const sort_slot_t& b) {
+        if (a.is_file != b.is_file) return a.is_file < b.is_file;
+        if (a.key_prefix != b.key_prefix) return a.key_prefix < b.key_prefix;
+        return comes_before(a.item, b.item, natural);
+    });
     node->items = (listed_item_t**)arena_take(&node->arena, (count + 1) * sizeof(listed_item_t*));
     if (!node->items) {
         exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
@@ -266,7 +296,8 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
     node->count = (uint32_t)count;
     for (uint32_t i = 0; i < node->count; ++i) node->items[i] = reader->slots[i].item;
     node->items[node->count] = nullptr;
-    if (!settings->subfolders) return;
+    // Folders at the last level are listed, not walked.
+    if (!settings->subfolders || (settings->max_depth && node->depth + 1 >= settings->max_depth)) return;
 
     folder_node_t* first = nullptr;
     folder_node_t* last = nullptr;

@@ -23,6 +23,11 @@ struct read_settings_t {
     const nchar_t* top;       // the top folder's native path
     unsigned folder_options;  // FOLDER_SHORT_NAMES or 0
     bool subfolders;          // queue a node for each subfolder
+    uint32_t max_depth;       // folders this many levels below the top are listed, not walked; 0: no limit
+    bool no_hidden;           // hidden and system items are neither listed nor walked
+    bool files_unneeded;      // no file is written nor counts for anything: none is kept
+    bool natural;             // runs of digits compare by their value
+    bool details;             // each item keeps its size and date (item_details_t)
     // The list's temporary file: an item of this name is asked its identity,
     // and left out when it is that file. Null when there is none.
     const nchar_t* temp_name;
@@ -42,6 +47,7 @@ struct sort_slot_t {
 // What one reading thread owns.
 struct reader_t {
     filter_t* filter;  // a filter keeps working storage: one per thread
+    filter_t* skip;    // names neither listed nor walked; null when none
     sort_slot_t* slots;
     size_t slot_capacity;
 };

@@ -10,18 +10,46 @@ int listing_reader_threads = LISTING_READERS_AUTO;
 namespace {
 
 // Native text in the list's encoding (UTF-8 or code page 932): a heap block.
-char* list_text_of(const nchar_t* native, bool utf8) {
+char* list_text_of(const nchar_t* native, bool utf8, text_kind_t kind) {
     const size_t units = native_length(native);
-    const size_t length = utf8 ? utf8_from_native(nullptr, 0, native, units, TEXT_PATH)
-                               : text_from_native(nullptr, 0, native, units, TEXT_PATH);
+    const size_t length = utf8 ? utf8_from_native(nullptr, 0, native, units, kind)
+                               : text_from_native(nullptr, 0, native, units, kind);
     char* text = (char*)os.malloc(length + 1);
     if (!text) return nullptr;
     if (utf8) {
-        utf8_from_native(text, length + 1, native, units, TEXT_PATH);
+        utf8_from_native(text, length + 1, native, units, kind);
     } else {
-        text_from_native(text, length + 1, native, units, TEXT_PATH);
+        text_from_native(text, length + 1, native, units, kind);
     }
     return text;
+}
+
+// What a name keeps of itself in the list: control characters only where a
+// NUL ends each line, a "\" only where "/" separates (neither can then be
+// read as a line's end or a separator).
+text_kind_t kept_by(const list_options_t* list) {
+    if (list->format != FORMAT_LIST) return TEXT_NAME;
+    unsigned kind = TEXT_NAME;
+    if (list->line_end == LINE_END_NUL) kind |= TEXT_KEEP_CONTROLS;
+    if (list->separator == '/') kind |= TEXT_KEEP_BACKSLASH;
+    return (text_kind_t)kind;
+}
+
+void set_line_end(line_format_t* format, const list_options_t* list) {
+    switch (list->format == FORMAT_LIST ? list->line_end : LINE_END_CRLF) {
+        case LINE_END_LF:
+            format->line_end = "\n";
+            format->line_end_length = 1;
+            break;
+        case LINE_END_NUL:
+            format->line_end = "";  // its terminator is the NUL
+            format->line_end_length = 1;
+            break;
+        default:
+            format->line_end = "\r\n";
+            format->line_end_length = 2;
+            break;
+    }
 }
 
 // The top folder's short form, asked once per walk; null when it has none.
@@ -47,12 +75,17 @@ struct job_storage_t {
     char* format_top;
     char* report_top;  // the top folder as the system writes it, for what the walk reports
     filter_t** filters;
+    filter_t** skips;  // null when no names are left out
     unsigned filter_count;
 };
 
 void release(job_storage_t* storage) {
-    for (unsigned i = 0; i < storage->filter_count; ++i) delete_filter(storage->filters[i]);
+    for (unsigned i = 0; i < storage->filter_count; ++i) {
+        delete_filter(storage->filters[i]);
+        if (storage->skips) delete_filter(storage->skips[i]);
+    }
     free(storage->filters);
+    free(storage->skips);
     free(storage->short_top);
     free(storage->format_top);
     free(storage->report_top);
@@ -75,28 +108,40 @@ void list_file_failed(listing_outcome_t* outcome, const list_output_t* out) {
     outcome->list_failure = out->failure;
 }
 
+// A filter of each kind for each reader: a filter keeps working storage.
 void make_filters(const settings_t* settings, unsigned threads, job_storage_t* storage,
                   listing_outcome_t* outcome) {
+    const bool skips = settings->list.skip_text[0] != '\0';
     storage->filters = (filter_t**)os.malloc((threads + 1) * sizeof(filter_t*));
-    if (!storage->filters) return no_memory(outcome, os_last_error());
+    storage->skips = skips ? (filter_t**)os.malloc((threads + 1) * sizeof(filter_t*)) : nullptr;
+    if (!storage->filters || (skips && !storage->skips)) return no_memory(outcome, os_last_error());
     for (unsigned i = 0; i <= threads; ++i) {
         filter_t* filter = create_filter(settings->filter_kind, settings->filter_text);
-        if (!filter) return no_memory(outcome, os_error_t{OS_ERROR_NO_MEMORY, 0});
-        storage->filters[storage->filter_count++] = filter;
+        filter_t* skip = skips ? create_filter(FILTER_WILDCARD, settings->list.skip_text) : nullptr;
+        if (!filter || (skips && !skip)) {
+            delete_filter(filter);
+            delete_filter(skip);
+            return no_memory(outcome, os_error_t{OS_ERROR_NO_MEMORY, 0});
+        }
+        storage->filters[storage->filter_count] = filter;
+        if (skips) storage->skips[storage->filter_count] = skip;
+        ++storage->filter_count;
     }
 }
 
 void write_list(const settings_t* settings, worker_t* worker, job_storage_t* storage,
                 listing_outcome_t* outcome) {
     const nchar_t* top = settings->folder.native;
+    const list_options_t* list = &settings->list;
     const bool utf8 = (settings->flags & FLAG_UTF8) != 0;
     const bool short_names = (settings->flags & FLAG_SHORT_NAMES) != 0;
+    const text_kind_t name_kind = kept_by(list);
     if (short_names) storage->short_top = short_top_of(top);
-    if (storage->short_top || utf8) {
-        storage->format_top = list_text_of(storage->short_top ? storage->short_top : top, utf8);
-        if (!storage->format_top) return no_memory(outcome, os_last_error());
-    }
-    storage->report_top = list_text_of(top, false);
+    // The top folder's text follows the rules of every name, its separators aside.
+    const text_kind_t top_kind = (text_kind_t)((name_kind & ~TEXT_NAME) | TEXT_PATH);
+    storage->format_top = list_text_of(storage->short_top ? storage->short_top : top, utf8, top_kind);
+    if (!storage->format_top) return no_memory(outcome, os_last_error());
+    storage->report_top = list_text_of(top, false, TEXT_PATH);
     if (!storage->report_top) return no_memory(outcome, os_last_error());
     const unsigned threads = reader_threads(top);
     make_filters(settings, threads, storage, outcome);
@@ -113,18 +158,32 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
         return;
     }
     walk_job_t job = {};
+    const bool sheet = list->format != FORMAT_LIST;
     job.read.top = top;
-    job.read.folder_options = short_names ? FOLDER_SHORT_NAMES : 0;
+    job.read.folder_options = (short_names ? FOLDER_SHORT_NAMES : 0) | (sheet ? FOLDER_DETAILS : 0);
     job.read.subfolders = (settings->flags & FLAG_SUBFOLDERS) != 0;
+    job.read.max_depth = list->max_depth;
+    job.read.no_hidden = (list->flags & LIST_NO_HIDDEN) != 0;
+    job.read.files_unneeded = list->only == ONLY_FOLDERS && !(list->flags & LIST_TRIM);
+    job.read.natural = list->order == ORDER_NATURAL;
+    job.read.details = sheet;
     job.read.temp_name = out.temp_name;
     job.read.temp_identity = out.temp_identity;
     job.filters = storage->filters;
+    job.skips = storage->skips;
     job.threads = threads;
-    job.format.top = storage->format_top ? storage->format_top : settings->folder.text;
+    job.only = list->only;
+    job.trim = (list->flags & LIST_TRIM) != 0;
+    job.format.top = storage->format_top;
     job.format.full_path = (settings->flags & FLAG_FULL_PATH) != 0;
     job.format.short_names = storage->short_top != nullptr;
     job.format.utf8 = utf8;
     job.format.case_mode = settings->case_mode;
+    job.format.format = list->format;
+    job.format.separator = sheet ? '\\' : list->separator;
+    set_line_end(&job.format, list);
+    job.format.name_kind = name_kind;
+    job.format.bom = utf8 && (sheet || (list->flags & LIST_BOM));
     job.top_text = storage->report_top;
     job.cancel = &cancel;
     job.worker = worker;
@@ -133,6 +192,7 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
     outcome->folders = result.folders;
     outcome->files = result.files;
     outcome->unreadable = result.unreadable;
+    outcome->replaced = result.replaced;
     switch (result.end) {
         case WALK_DONE:
             break;

@@ -118,7 +118,7 @@ void free_queue_records(read_ahead_t* ahead) {
 }  // namespace
 
 bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
-                      filter_t* const* filters, unsigned threads) {
+                      filter_t* const* filters, filter_t* const* skips, unsigned threads) {
     ahead->head = top;
     ahead->first_queued = next_queued(top);
     ahead->ahead_folders = 0;
@@ -141,10 +141,12 @@ bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settin
         os_set_last_error(error);
         return false;
     }
-    for (unsigned i = 0; i <= threads; ++i) ahead->readers[i] = reader_t{filters[i], nullptr, 0};
+    for (unsigned i = 0; i <= threads; ++i)
+        ahead->readers[i] = reader_t{filters[i], skips ? skips[i] : nullptr, nullptr, 0};
     start_readers(ahead, threads);
     // The walk's own reader is the last of those made.
-    ahead->readers[ahead->thread_count] = reader_t{filters[threads], nullptr, 0};
+    ahead->readers[ahead->thread_count] =
+        reader_t{filters[threads], skips ? skips[threads] : nullptr, nullptr, 0};
     return true;
 }
 

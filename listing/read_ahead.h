@@ -52,7 +52,7 @@ struct read_ahead_t {
 // start when the system has no more threads. False, with its reason in
 // os_last_error(), when the queue's own locks or memory cannot be had.
 bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
-                      filter_t* const* filters, unsigned threads);
+                      filter_t* const* filters, filter_t* const* skips, unsigned threads);
 // The queue's next node, read: waits for its reader, or reads it at once.
 folder_node_t* read_ahead_take(read_ahead_t* ahead);
 // Stops the readers and waits for them; nodes still queued are freed.

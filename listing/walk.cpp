@@ -5,79 +5,10 @@
 
 #include "TOOLS/toolwind/toolwind.h"
 #include "app/settings.h"
+#include "listing/text_buffer.h"
 #include "text/mbs.h"
 
 namespace {
-
-// A growing text: the current folder's line prefix, or one line.
-struct text_buffer_t {
-    char* bytes;
-    size_t length;
-    size_t capacity;
-};
-
-bool reserve(text_buffer_t* t, size_t more) {
-    if (t->length + more + 1 <= t->capacity) return true;
-    size_t capacity = t->capacity ? t->capacity : 1024;
-    while (capacity < t->length + more + 1) capacity *= 2;
-    char* bytes = (char*)os.malloc(capacity);
-    if (!bytes) return false;
-    if (t->bytes) memcpy(bytes, t->bytes, t->length);
-    free(t->bytes);
-    t->bytes = bytes;
-    t->capacity = capacity;
-    return true;
-}
-
-bool append(text_buffer_t* t, const char* bytes, size_t length) {
-    if (!reserve(t, length)) return false;
-    memcpy(t->bytes + t->length, bytes, length);
-    t->length += length;
-    t->bytes[t->length] = '\0';
-    return true;
-}
-
-// Letter case: only the letters A to Z change, stepping whole characters of
-// code page 932, or bytes of UTF-8 (where no byte of a longer character is
-// ASCII).
-void map_case(char* text, size_t length, const line_format_t* format) {
-    if (format->case_mode != CASE_LOWER && format->case_mode != CASE_UPPER) return;
-    const bool lower = format->case_mode == CASE_LOWER;
-    if (!format->utf8) {
-        lower ? mbs_lower(text) : mbs_upper(text);
-        return;
-    }
-    for (size_t i = 0; i < length; ++i) {
-        const char c = text[i];
-        if (lower && c >= 'A' && c <= 'Z') text[i] = (char)(c - 'A' + 'a');
-        if (!lower && c >= 'a' && c <= 'z') text[i] = (char)(c - 'a' + 'A');
-    }
-}
-
-// Appends the item's name as the list shows it; false when memory ran out.
-bool append_segment(text_buffer_t* t, const listed_item_t* item, const line_format_t* format) {
-    const nchar_t* native = item->native;
-    size_t native_units = item->native_length;
-    if (format->short_names && item->alias) {
-        native = item->alias;
-        native_units = native_length(item->alias);
-    }
-    const size_t start = t->length;
-    if (!format->utf8 && native == item->native) {
-        if (!append(t, item->text, item->text_length)) return false;
-    } else {
-        // A name converts to at most 3 bytes per unit (and 4 per surrogate pair).
-        const size_t room = native_units * 3 + 1;
-        if (!reserve(t, room)) return false;
-        char* end = t->bytes + t->length;
-        const size_t length = format->utf8 ? utf8_from_native(end, room, native, native_units, TEXT_NAME)
-                                           : text_from_native(end, room, native, native_units, TEXT_NAME);
-        t->length += length < room ? length : 0;
-        t->bytes[t->length] = '\0';
-    }
-    map_case(t->bytes + start, t->length - start, format);
-    return true;
-}
 
 bool ends_in_separator(const char* text, bool utf8) {
     const size_t length = strlen(text);
@@ -91,15 +22,15 @@ bool ends_in_separator(const char* text, bool utf8) {
 // reason where there is one.
 void report(const char* what, const folder_node_t* node, const walk_job_t* job, bool with_reason) {
     text_buffer_t path = {};
-    bool whole = append(&path, job->top_text, strlen(job->top_text));
+    bool whole = text_append(&path, job->top_text, strlen(job->top_text));
     // The names from the top down: the node's ancestors, found from the bottom.
     for (uint32_t level = 1; whole && level <= node->depth; ++level) {
         const folder_node_t* n = node;
         while (n->depth > level) n = n->parent;
         if (path.length > 0 && path.bytes[path.length - 1] != NATIVE_SEPARATOR) {
-            whole = append(&path, &NATIVE_SEPARATOR, 1);
+            whole = text_append(&path, &NATIVE_SEPARATOR, 1);
         }
-        whole = whole && append(&path, n->item->text, n->item->text_length);
+        whole = whole && text_append(&path, n->item->text, n->item->text_length);
     }
     char reason[256] = "";
     if (with_reason) {
@@ -108,21 +39,22 @@ void report(const char* what, const folder_node_t* node, const walk_job_t* job, 
         str_format(reason, " (%s)", words);
     }
     text_buffer_t line = {};
-    if (whole && append(&line, what, strlen(what)) && append(&line, path.bytes, path.length) &&
-        append(&line, reason, strlen(reason))) {
+    if (whole && text_append(&line, what, strlen(what)) && text_append(&line, path.bytes, path.length) &&
+        text_append(&line, reason, strlen(reason))) {
         GetTraceProc()("%s\r\n", line.bytes);
         // Folders that could not be read are told on the console too; links
         // not walked are told only in the trace: a tree may hold thousands.
         if (with_reason) os.console_line(line.bytes);
     }
-    free(path.bytes);
-    free(line.bytes);
+    text_free(&path);
+    text_free(&line);
 }
 
 struct level_t {
     folder_node_t* node;
     uint32_t next;         // the next item to write
-    size_t prefix_length;  // the line prefix of the folder's items
+    size_t prefix_length;  // where the parent's line prefix ended: the folder's own line is up to here
+    bool line_waits;       // the folder's own line is not written yet (/trim)
 };
 
 // The folders on the walk's path, top first.
@@ -150,22 +82,45 @@ struct walker_t {
     const walk_job_t* job;
     list_output_t* out;
     read_ahead_t ahead;
+    line_writer_t writer;
     text_buffer_t prefix;  // the current folder's line prefix
     text_buffer_t line;
     level_stack_t stack;
     walk_result_t result;
 };
 
+bool writes_folders(const walk_job_t* job) {
+    return job->only != ONLY_FILES;
+}
+
+bool writes_files(const walk_job_t* job) {
+    return job->only != ONLY_FOLDERS;
+}
+
+// The lines of the folders on the path that wait for something below them
+// (/trim), top first: each is its part of the current prefix.
+bool write_waiting_folder_lines(walker_t* w) {
+    for (size_t i = 1; i < w->stack.count; ++i) {
+        level_t* level = &w->stack.levels[i];
+        if (!level->line_waits) continue;
+        level->line_waits = false;
+        const size_t end = i + 1 < w->stack.count ? w->stack.levels[i + 1].prefix_length : w->prefix.length;
+        if (!write_item_line(&w->writer, w->prefix.bytes, end, level->node->item)) return false;
+        ++w->result.folders;
+    }
+    return true;
+}
+
+// The item's line: the prefix, its name, and for a folder the separator.
 bool write_line(walker_t* w, const listed_item_t* item) {
+    const bool folder = item_is_folder(item);
     w->line.length = 0;
-    if (!append(&w->line, w->prefix.bytes, w->prefix.length) ||
-        !append_segment(&w->line, item, &w->job->format)) {
+    if (!text_append(&w->line, w->prefix.bytes, w->prefix.length) ||
+        !append_name(&w->writer, &w->line, item) ||
+        (folder && !text_append(&w->line, &w->job->format.separator, 1))) {
         return false;
     }
-    const bool folder = item_is_folder(item);
-    if (folder && !append(&w->line, "\\", 1)) return false;
-    if (!append(&w->line, "\r\n", 2)) return false;
-    list_output_write(w->out, w->line.bytes, w->line.length);
+    if (!write_item_line(&w->writer, w->line.bytes, w->line.length, item)) return false;
     ++(folder ? w->result.folders : w->result.files);
     return true;
 }
@@ -175,8 +130,9 @@ walk_end_t exhausted(walker_t* w, os_error_t error) {
     return WALK_EXHAUSTED;
 }
 
-// Takes the next folder of the walk order and puts it on the path.
-walk_end_t enter(walker_t* w, const listed_item_t* item) {
+// Takes the next folder of the walk order and puts it on the path; its own
+// line (item) waits there when /trim asks for something below it first.
+walk_end_t enter(walker_t* w, const listed_item_t* item, bool line_waits) {
     folder_node_t* node = read_ahead_take(&w->ahead);
     if (node->exhausted) {
         const os_error_t error = node->error;
@@ -203,46 +159,65 @@ walk_end_t enter(walker_t* w, const listed_item_t* item) {
     }
     if (w->job->worker) worker_add_found(w->job->worker, node->count);
     const size_t prefix_length = w->prefix.length;
-    if (item && (!append_segment(&w->prefix, item, &w->job->format) || !append(&w->prefix, "\\", 1))) {
+    if (item && (!append_name(&w->writer, &w->prefix, item) ||
+                 !text_append(&w->prefix, &w->job->format.separator, 1))) {
         free_folder_node(node);
         return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
-    if (!push_level(&w->stack, level_t{node, 0, prefix_length})) {
+    if (!push_level(&w->stack, level_t{node, 0, prefix_length, line_waits})) {
         free_folder_node(node);
         return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
     return WALK_DONE;
 }
 
+// One item of the current folder: its line, and for a folder to walk, the
+// folder itself. With /trim a folder's line waits for its first line below;
+// a folder not walked has nothing below it and is left out.
+walk_end_t write_item(walker_t* w, const listed_item_t* item) {
+    const walk_job_t* job = w->job;
+    const os_error_t no_memory = {OS_ERROR_NO_MEMORY, 0};
+    if (item_is_folder(item)) {
+        const bool written_now = writes_folders(job) && !job->trim;
+        if (written_now && !write_line(w, item)) return exhausted(w, no_memory);
+        return item->child ? enter(w, item, writes_folders(job) && job->trim) : WALK_DONE;
+    }
+    // A file counts as something below its folders even where files are not
+    // written (folders only, with /trim).
+    if (job->trim && !write_waiting_folder_lines(w)) return exhausted(w, no_memory);
+    if (writes_files(job) && !write_line(w, item)) return exhausted(w, no_memory);
+    return WALK_DONE;
+}
+
 walk_end_t walk(walker_t* w) {
     const line_format_t* format = &w->job->format;
     const os_error_t no_memory = {OS_ERROR_NO_MEMORY, 0};
+    if (!line_writer_start(&w->writer)) return exhausted(w, no_memory);
     if (format->full_path) {
-        if (!append(&w->prefix, format->top, strlen(format->top))) return exhausted(w, no_memory);
+        if (!text_append(&w->prefix, format->top, strlen(format->top))) return exhausted(w, no_memory);
         map_case(w->prefix.bytes, w->prefix.length, format);
         if (w->prefix.length > 0 && !ends_in_separator(w->prefix.bytes, format->utf8) &&
-            !append(&w->prefix, "\\", 1)) {
+            !text_append(&w->prefix, &format->separator, 1)) {
             return exhausted(w, no_memory);
         }
-    } else if (!reserve(&w->prefix, 0)) {
+    } else if (!text_reserve(&w->prefix, 0)) {
         return exhausted(w, no_memory);
     }
-    walk_end_t end = enter(w, nullptr);
+    walk_end_t end = enter(w, nullptr, false);
     while (end == WALK_DONE && w->stack.count > 0) {
         if (cancel_requested(w->job->cancel)) return WALK_CANCELLED;
         if (w->out->failure != LIST_FAILURE_NONE) return WALK_WRITE_FAILED;
         if (w->out->cancelled) return WALK_CANCELLED;
         level_t* level = &w->stack.levels[w->stack.count - 1];
         if (level->next == level->node->count) {
+            // A line still waiting here is dropped: nothing below was written.
             w->prefix.length = level->prefix_length;
             w->prefix.bytes[w->prefix.length] = '\0';
             free_folder_node(level->node);
             --w->stack.count;
             continue;
         }
-        const listed_item_t* item = level->node->items[level->next++];
-        if (!write_line(w, item)) return exhausted(w, no_memory);
-        if (item->child) end = enter(w, item);
+        end = write_item(w, level->node->items[level->next++]);
     }
     if (end != WALK_DONE) return end;
     if (cancel_requested(w->job->cancel) || w->out->cancelled) return WALK_CANCELLED;
@@ -255,7 +230,9 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     walker_t w = {};
     w.job = job;
     w.out = out;
-    w.result = walk_result_t{WALK_DONE, OS_NO_ERROR, 0, 0, 0};
+    w.writer.format = &job->format;
+    w.writer.out = out;
+    w.result = walk_result_t{WALK_DONE, OS_NO_ERROR, 0, 0, 0, 0};
 
     folder_node_t top = {};
     top.state = NODE_QUEUED;
@@ -263,7 +240,7 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     link_state_t links = {LINK_TARGETS_EMPTY, nullptr, 0, false};
     read_settings_t read = job->read;
     read.links = &links;
-    if (!read_ahead_start(&w.ahead, &top, &read, job->filters, job->threads)) {
+    if (!read_ahead_start(&w.ahead, &top, &read, job->filters, job->skips, job->threads)) {
         free_link_state(&links);
         w.result.end = WALK_EXHAUSTED;
         w.result.error = os_last_error();
@@ -274,8 +251,10 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     read_ahead_stop(&w.ahead);
     while (w.stack.count > 0) free_folder_node(w.stack.levels[--w.stack.count].node);
     free(w.stack.levels);
-    free(w.prefix.bytes);
-    free(w.line.bytes);
+    text_free(&w.prefix);
+    text_free(&w.line);
+    w.result.replaced = w.writer.replaced;
+    line_writer_free(&w.writer);
     free_link_state(&links);
     return w.result;
 }

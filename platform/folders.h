@@ -27,6 +27,7 @@ constexpr char NATIVE_SEPARATOR = '/';
 
 // folder_open options.
 constexpr unsigned FOLDER_SHORT_NAMES = 1;  // fill folder_item_t::alias (Windows: the slower full search)
+constexpr unsigned FOLDER_DETAILS = 2;      // fill the size and the date (POSIX: one fstatat per item)
 
 // One item of a folder, "." and ".." never among them. The texts live in the
 // folder record and stay valid until the next read or the close.
@@ -37,6 +38,10 @@ struct folder_item_t {
     size_t text_length;     // in bytes, without the terminator
     const nchar_t* alias;   // the short (8.3) name; empty when there is none or none was asked
     uint32_t attributes;    // FILE_ATTRIBUTE_* bits; a link to a folder has DIRECTORY and REPARSE_POINT
+    // With FOLDER_DETAILS (and READONLY among the attributes where it applies):
+    uint64_t size;
+    int64_t modified;    // seconds since 1970, UTC
+    bool details_known;  // false when the item was gone before it could be asked
 };
 
 // What makes two open folders the same folder: the volume and the file on it.

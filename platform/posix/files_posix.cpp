@@ -14,7 +14,7 @@ namespace {
 // Windows marks names that begin with a dot as hidden on Unix file systems
 // (as Wine does); the listing shows them like any other.
 uint32_t attributes_for(const char* name, bool is_folder) {
-    uint32_t attributes = is_folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    uint32_t attributes = is_folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     if (name[0] == '.' && strcmp(name, ".") != 0 && strcmp(name, "..") != 0) {
         attributes |= FILE_ATTRIBUTE_HIDDEN;
     }

@@ -21,6 +21,7 @@
 struct folder_t {
     DIR* stream;
     int descriptor;  // the stream's own: closed with it
+    unsigned options;
     // A name is at most 255 bytes; its code page 932 text is never longer.
     char text[1024];
 };
@@ -29,7 +30,7 @@ namespace {
 
 constexpr int OPEN_FLAGS = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
 
-folder_t* folder_from_descriptor(int descriptor) {
+folder_t* folder_from_descriptor(int descriptor, unsigned options) {
     if (descriptor < 0) {
         posix_fail(errno);
         return nullptr;
@@ -44,6 +45,7 @@ folder_t* folder_from_descriptor(int descriptor) {
     }
     folder->stream = stream;
     folder->descriptor = descriptor;
+    folder->options = options;
     return folder;
 }
 
@@ -80,10 +82,26 @@ uint32_t attributes_of(const folder_t* folder, const struct dirent* entry) {
     }
     // Names that begin with a dot are hidden, as Windows shows them on Unix
     // file systems; the listing shows them like any other.
-    uint32_t attributes = is_folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_ARCHIVE;
+    uint32_t attributes = is_folder ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
     if (entry->d_name[0] == '.') attributes |= FILE_ATTRIBUTE_HIDDEN;
     if (is_link) attributes |= FILE_ATTRIBUTE_REPARSE_POINT;
     return attributes;
+}
+
+// The size, the date and whether the owner may write, of the item itself
+// (a link is not followed: its own date). An item gone since the folder was
+// read keeps its line, without them.
+void read_details(const folder_t* folder, const char* name, folder_item_t* item) {
+    struct stat st;
+    item->details_known = fstatat(folder->descriptor, name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!item->details_known) {
+        item->size = 0;
+        item->modified = 0;
+        return;
+    }
+    item->size = (uint64_t)st.st_size;
+    item->modified = (int64_t)st.st_mtim.tv_sec;
+    if (!(st.st_mode & S_IWUSR)) item->attributes |= FILE_ATTRIBUTE_READONLY;
 }
 
 // Each folder on the walk's path and each one read ahead holds a descriptor:
@@ -98,14 +116,14 @@ void raise_descriptor_limit() {
 
 }  // namespace
 
-folder_t* posix_folder_open(const char* path, unsigned) {
+folder_t* posix_folder_open(const char* path, unsigned options) {
     static std::once_flag raised;
     std::call_once(raised, raise_descriptor_limit);
-    return folder_from_descriptor(open(path, OPEN_FLAGS));
+    return folder_from_descriptor(open(path, OPEN_FLAGS), options);
 }
 
-folder_t* posix_folder_open_child(folder_t* parent, const char* name, unsigned) {
-    return folder_from_descriptor(openat(parent->descriptor, name, OPEN_FLAGS));
+folder_t* posix_folder_open_child(folder_t* parent, const char* name, unsigned options) {
+    return folder_from_descriptor(openat(parent->descriptor, name, OPEN_FLAGS), options);
 }
 
 bool posix_folder_read(folder_t* folder, folder_item_t* item) {
@@ -124,6 +142,7 @@ bool posix_folder_read(folder_t* folder, folder_item_t* item) {
         item->text = folder->text;
         item->alias = "";
         item->attributes = attributes_of(folder, entry);
+        if (folder->options & FOLDER_DETAILS) read_details(folder, entry->d_name, item);
         return true;
     }
 }

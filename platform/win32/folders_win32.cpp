@@ -142,6 +142,12 @@ bool win32_folder_read(folder_t* folder, folder_item_t* item) {
         item->text = folder->text;
         item->alias = (folder->options & FOLDER_SHORT_NAMES) ? data->cAlternateFileName : L"";
         item->attributes = data->dwFileAttributes;
+        // The search's own record has them: no call per item.
+        item->size = (uint64_t)data->nFileSizeHigh << 32 | data->nFileSizeLow;
+        const int64_t ticks = (int64_t)((uint64_t)data->ftLastWriteTime.dwHighDateTime << 32 |
+                                        data->ftLastWriteTime.dwLowDateTime);
+        item->modified = ticks / 10000000 - 11644473600LL;  // from 1601 in 100 ns to 1970 in seconds
+        item->details_known = true;
         return true;
     }
 }

@@ -92,8 +92,16 @@ class listing_test(tree_case):
         self.assertIn("scrivlet: ファイルの作成に失敗しました。 %s (" % out, result.stderr.decode())
         self.assertFalse(os.path.exists(out))
 
-    def test_without_switches_it_says_how_to_run_and_writes_nothing(self):
-        result = run(self.top, cwd=self.root)
+    def test_a_folder_alone_is_listed_on_standard_output(self):
+        for args in ((self.top,), ("/noui", self.top), ("-r", self.top)):
+            result = run(*args, cwd=self.root)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(len(lines_of(result.stdout)), 8 if "-r" in args else 6, args)
+            self.assertEqual(result.stderr, b"", "no summary where standard error is no terminal")
+        self.assertEqual(sorted(os.listdir(self.root)), ["tree"])
+
+    def test_without_a_folder_it_says_how_to_run_and_writes_nothing(self):
+        result = run(cwd=self.root)
         self.assertEqual(result.returncode, 1, "no dialog: the command line cannot be used")
         self.assertEqual(len(result.stderr.decode().splitlines()), 1, result.stderr)
         self.assertIn("/noui", result.stderr.decode())
@@ -275,8 +283,9 @@ class progress_line_test(fifo_case):
         self.assertEqual(len(lines_of(self.let_it_write()[0])), 8)
         self.assertEqual(process.wait(TIMEOUT), 0)
         seen = terminal.read_to_end()
-        # The beep of a finished run follows (MessageBeep rings the terminal's bell).
-        self.assertTrue(seen.endswith(ERASE + b"\a"), "the line is erased at the end: %r" % seen)
+        # Then the summary, and the beep of a finished run (the terminal's bell).
+        summary = "scrivlet: フォルダ 3 件、ファイル 5 件を書き出しました。\r\n\a".encode()
+        self.assertTrue(seen.endswith(ERASE + summary), "the line is erased at the end: %r" % seen)
         self.assertTrue(seen.startswith(b"\rScrivlet: "), "nothing but the line: %r" % seen)
 
     def test_ctrl_c_erases_the_line_too(self):

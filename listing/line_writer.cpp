@@ -1,0 +1,189 @@
+#include "listing/line_writer.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "TOOLS/toolwind/toolwind.h"
+#include "app/settings.h"
+#include "text/mbs.h"
+#include "text/unicode_convert.h"
+
+namespace {
+
+const char UTF8_BOM[] = "\xEF\xBB\xBF";
+// Program text (code page 932): put into the list's encoding on the way.
+const char HEADER_CSV[] = "パス,種類,サイズ,更新日時,属性";
+const char HEADER_TSV[] = "パス\t種類\tサイズ\t更新日時\t属性";
+const char KIND_FOLDER[] = "フォルダ";
+const char KIND_FILE[] = "ファイル";
+// A row of a sheet ends in CR LF whatever the plain list's line end: that
+// is what spreadsheets read.
+const char SHEET_LINE_END[] = "\r\n";
+
+bool is_sheet(const line_format_t* format) {
+    return format->format == FORMAT_CSV || format->format == FORMAT_TSV;
+}
+
+// Program text in the list's encoding.
+bool append_program_text(text_buffer_t* t, const char* text, const line_format_t* format) {
+    const size_t length = strlen(text);
+    if (!format->utf8) return text_append(t, text, length);
+    const size_t room = length * 3 + 1;
+    if (!text_reserve(t, room)) return false;
+    t->length += utf8_from_cp932(t->bytes + t->length, room, text, length);
+    return true;
+}
+
+template <typename unit_t>
+size_t count_of(const unit_t* text, size_t length, unit_t c) {
+    size_t count = 0;
+    for (size_t i = 0; i < length; ++i) count += text[i] == c;
+    return count;
+}
+
+// A CSV field is quoted when it holds a comma, a quote or a line end; a
+// quote inside is doubled. No trail byte of code page 932 is one of those.
+bool append_csv_field(text_buffer_t* t, const char* field, size_t length) {
+    if (!memchr(field, ',', length) && !memchr(field, '"', length) && !memchr(field, '\r', length) &&
+        !memchr(field, '\n', length)) {
+        return text_append(t, field, length);
+    }
+    if (!text_append(t, "\"", 1)) return false;
+    for (size_t i = 0; i < length; ++i) {
+        if (field[i] == '"' && !text_append(t, "\"", 1)) return false;
+        if (!text_append(t, &field[i], 1)) return false;
+    }
+    return text_append(t, "\"", 1);
+}
+
+// Windows: R H S A, and L for a reparse point (a link, a junction); on
+// POSIX the folder reader sets only what applies there (R, H, L).
+void attribute_letters(char* out, uint32_t attributes) {
+    const struct {
+        uint32_t bit;
+        char letter;
+    } letters[] = {{FILE_ATTRIBUTE_READONLY, 'R'},
+                   {FILE_ATTRIBUTE_HIDDEN, 'H'},
+                   {FILE_ATTRIBUTE_SYSTEM, 'S'},
+                   {FILE_ATTRIBUTE_ARCHIVE, 'A'},
+                   {FILE_ATTRIBUTE_REPARSE_POINT, 'L'}};
+    for (const auto& letter : letters) {
+        if (attributes & letter.bit) *out++ = letter.letter;
+    }
+    *out = '\0';
+}
+
+bool append_sheet_row(line_writer_t* w, const char* path, size_t length, const listed_item_t* item) {
+    const line_format_t* format = w->format;
+    const bool csv = format->format == FORMAT_CSV;
+    const char separator = csv ? ',' : '\t';
+    text_buffer_t* row = &w->row;
+    const bool folder = item_is_folder(item);
+    if (!(csv ? append_csv_field(row, path, length) : text_append(row, path, length)) ||
+        !text_append(row, &separator, 1) ||
+        !append_program_text(row, folder ? KIND_FOLDER : KIND_FILE, format) ||
+        !text_append(row, &separator, 1)) {
+        return false;
+    }
+    const item_details_t* details = details_of(item);
+    // Gone between the folder's read and the question: the row stays, without them.
+    if (!details->known) GetTraceProc()("サイズと更新日時を読めませんでした: %.*s\r\n", (int)length, path);
+    char field[64] = "";
+    if (details->known && !folder) snprintf(field, sizeof field, "%llu", (unsigned long long)details->size);
+    if (!text_append(row, field, strlen(field)) || !text_append(row, &separator, 1)) return false;
+    field[0] = '\0';
+    local_time_t when;
+    if (details->known && os.local_time(details->modified, &when)) {
+        snprintf(field, sizeof field, "%04d/%02d/%02d %02d:%02d:%02d", when.year, when.month, when.day,
+                 when.hour, when.minute, when.second);
+    }
+    if (!text_append(row, field, strlen(field)) || !text_append(row, &separator, 1)) return false;
+    attribute_letters(field, item->attributes);
+    return text_append(row, field, strlen(field)) &&
+           text_append(row, SHEET_LINE_END, sizeof SHEET_LINE_END - 1);
+}
+
+}  // namespace
+
+void map_case(char* text, size_t length, const line_format_t* format) {
+    if (format->case_mode != CASE_LOWER && format->case_mode != CASE_UPPER) return;
+    const bool lower = format->case_mode == CASE_LOWER;
+    if (!format->utf8) {
+        // Whole characters: the terminator of the text, or of this part.
+        const char kept = text[length];
+        text[length] = '\0';
+        lower ? mbs_lower(text) : mbs_upper(text);
+        text[length] = kept;
+        return;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        const char c = text[i];
+        if (lower && c >= 'A' && c <= 'Z') text[i] = (char)(c - 'A' + 'a');
+        if (!lower && c >= 'a' && c <= 'z') text[i] = (char)(c - 'a' + 'A');
+    }
+}
+
+bool line_writer_start(line_writer_t* w) {
+    const line_format_t* format = w->format;
+    w->row.length = 0;
+    if (format->utf8 && (format->bom || is_sheet(format)) && !text_append(&w->row, UTF8_BOM, 3)) return false;
+    if (is_sheet(format)) {
+        if (!append_program_text(&w->row, format->format == FORMAT_CSV ? HEADER_CSV : HEADER_TSV, format) ||
+            !text_append(&w->row, SHEET_LINE_END, sizeof SHEET_LINE_END - 1)) {
+            return false;
+        }
+    }
+    list_output_write(w->out, w->row.bytes ? w->row.bytes : "", w->row.length);
+    return true;
+}
+
+bool append_name(line_writer_t* w, text_buffer_t* t, const listed_item_t* item) {
+    const line_format_t* format = w->format;
+    const nchar_t* native = item->native;
+    size_t native_units = item->native_length;
+    if (format->short_names && item->alias) {
+        native = item->alias;
+        native_units = native_length(item->alias);
+    }
+    const size_t start = t->length;
+    if (!format->utf8 && native == item->native && format->name_kind == TEXT_NAME) {
+        // The item's own text is this text: no second conversion.
+        if (!text_append(t, item->text, item->text_length)) return false;
+    } else {
+        // A name converts to at most 3 bytes per unit (and 4 per surrogate pair).
+        const size_t room = native_units * 3 + 1;
+        if (!text_reserve(t, room)) return false;
+        char* end = t->bytes + t->length;
+        const size_t length = format->utf8
+                                  ? utf8_from_native(end, room, native, native_units, format->name_kind)
+                                  : text_from_native(end, room, native, native_units, format->name_kind);
+        t->length += length < room ? length : 0;
+        t->bytes[t->length] = '\0';
+    }
+    // A "?" the system's name does not have stands for what the code page lacks.
+    const size_t length = t->length - start;
+    if (!format->utf8 && memchr(t->bytes + start, '?', length) &&
+        count_of(t->bytes + start, length, '?') > count_of(native, native_units, NTEXT('?'))) {
+        ++w->replaced;
+    }
+    map_case(t->bytes + start, length, format);
+    return true;
+}
+
+bool write_item_line(line_writer_t* w, const char* path, size_t length, const listed_item_t* item) {
+    const line_format_t* format = w->format;
+    if (!is_sheet(format)) {
+        list_output_write(w->out, path, length);
+        list_output_write(w->out, format->line_end, format->line_end_length);
+        return true;
+    }
+    w->row.length = 0;
+    if (!append_sheet_row(w, path, length, item)) return false;
+    list_output_write(w->out, w->row.bytes, w->row.length);
+    return true;
+}
+
+void line_writer_free(line_writer_t* w) {
+    text_free(&w->row);
+}

@@ -1,0 +1,86 @@
+#include "listing/natural_key.h"
+
+#include <string.h>
+
+#include "platform/platform.h"
+#include "text/mbs.h"
+
+namespace {
+
+constexpr unsigned char DIGITS_RUN = 0x01;
+constexpr unsigned char TEXT_RUN = 0x02;
+// A name is at most 255 characters; a sort key takes a few bytes each.
+constexpr size_t KEY_ROOM = 4096;
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+struct key_out_t {
+    unsigned char bytes[KEY_ROOM];
+    size_t length;
+    bool full;
+};
+
+void put(key_out_t* out, const void* bytes, size_t length) {
+    if (out->full || out->length + length > sizeof out->bytes) {
+        out->full = true;
+        return;
+    }
+    memcpy(out->bytes + out->length, bytes, length);
+    out->length += length;
+}
+
+}  // namespace
+
+bool make_natural_key(arena_t* arena, const char* text, size_t text_length, natural_key_t* key) {
+    key_out_t out;
+    out.length = 0;
+    out.full = false;
+    const char* end = text + text_length;
+    for (const char* p = text; p < end;) {
+        const char* run = p;
+        if (is_digit(*p)) {
+            while (p < end && is_digit(*p)) ++p;
+            const char* significant = run;
+            while (significant < p && *significant == '0') ++significant;
+            const size_t digits = (size_t)(p - significant);
+            const unsigned char head[3] = {DIGITS_RUN, (unsigned char)(digits >> 8), (unsigned char)digits};
+            put(&out, head, sizeof head);
+            put(&out, significant, digits);
+            continue;
+        }
+        // Whole characters up to the next digit: a trail byte is never a digit.
+        while (p < end && !is_digit(*p)) p = mbs_next(p);
+        if (p > end) p = end;
+        char part[PATH_BUFFER_SIZE];
+        const size_t length = (size_t)(p - run) < sizeof part ? (size_t)(p - run) : sizeof part - 1;
+        memcpy(part, run, length);
+        part[length] = '\0';
+        char sort_key[KEY_ROOM];
+        const int size = os.sort_key(part, sort_key, sizeof sort_key);
+        if (size <= 0) return false;
+        put(&out, &TEXT_RUN, 1);
+        put(&out, sort_key, (size_t)size);  // its terminator closes the run
+    }
+    if (out.full) {
+        os_set_last_error(OS_ERROR_NAME_TOO_LONG);
+        return false;
+    }
+    unsigned char* copy = (unsigned char*)arena_take(arena, out.length ? out.length : 1);
+    if (!copy) {
+        os_set_last_error(OS_ERROR_NO_MEMORY);
+        return false;
+    }
+    memcpy(copy, out.bytes, out.length);
+    key->bytes = copy;
+    key->length = out.length;
+    return true;
+}
+
+int compare_natural_keys(const natural_key_t* a, const natural_key_t* b) {
+    const size_t shorter = a->length < b->length ? a->length : b->length;
+    const int order = shorter ? memcmp(a->bytes, b->bytes, shorter) : 0;
+    if (order != 0) return order;
+    return (a->length > b->length) - (a->length < b->length);
+}
