@@ -4,6 +4,8 @@
 
 #include <stdint.h>
 
+#include <atomic>
+
 #include "listing/arena.h"
 #include "platform/platform.h"
 
@@ -53,8 +55,14 @@ struct folder_node_t {
     const listed_item_t* item;  // this folder in the parent's contents; null for the top
     uint32_t index;             // the item's place among the parent's items
     uint32_t depth;             // 0 for the top folder
-    folder_t* folder;           // open until the node is freed: children open relative to it
-    node_state_t state;         // guarded by the read-ahead queue's lock
+    // Open while the folder is read and until its last subfolder is open
+    // (they open relative to it); closed at once for a folder without any.
+    folder_t* folder;
+    std::atomic<uint32_t> children_unopened;  // subfolders queued whose open has not yet been tried
+    folder_identity_t identity;               // of a folder with subfolders: for the link checks below it
+    bool has_identity;
+    bool opened;         // its open succeeded (a folder may be closed since)
+    node_state_t state;  // guarded by the read-ahead queue's lock
     // Written by the one reader that has the node, read once it is NODE_READ:
     listed_item_t** items;  // sorted: folders first, then by key
     uint32_t count;

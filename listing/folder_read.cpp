@@ -103,15 +103,19 @@ enum link_check_t { LINK_WALKED, LINK_LOOPS, LINK_SEEN, LINK_UNKNOWN, LINK_NO_RO
 
 // The identities of the folders above the top one, asked once: a link may
 // lead to any of them ("up -> ..", "root -> /") as well as to one inside.
-void find_top_ancestors(folder_node_t* top, link_state_t* links) {
+void find_top_ancestors(const read_settings_t* settings, link_state_t* links) {
     links->ancestors_known = true;
     constexpr size_t MOST_LEVELS = 4096;
-    folder_t* at = top->folder;
+    folder_t* at = os.folder_open(settings->top, 0);
     folder_identity_t below;
-    if (!at || !os.folder_identity(at, &below)) return;
+    if (!at) return;
+    if (!os.folder_identity(at, &below)) {
+        os.folder_close(at);
+        return;
+    }
     for (size_t level = 0; level < MOST_LEVELS; ++level) {
         folder_t* parent = os.folder_open_child(at, NTEXT(".."), 0);
-        if (at != top->folder) os.folder_close(at);
+        os.folder_close(at);
         at = parent;
         folder_identity_t identity;
         if (!at || !os.folder_identity(at, &identity) || same_folder(&identity, &below)) break;  // the root
@@ -128,12 +132,7 @@ void find_top_ancestors(folder_node_t* top, link_state_t* links) {
         links->top_ancestors[links->top_ancestor_count++] = identity;
         below = identity;
     }
-    if (at && at != top->folder) os.folder_close(at);
-}
-
-folder_node_t* top_of(folder_node_t* node) {
-    while (node->parent) node = node->parent;
-    return node;
+    if (at) os.folder_close(at);
 }
 
 // Whether the folder a link leads to is walked: not when it is one of the
@@ -147,15 +146,16 @@ link_check_t check_link(folder_node_t* node, const read_settings_t* settings) {
         node->error = os_last_error();
         return LINK_UNKNOWN;
     }
+    // Every folder above has subfolders, and so its identity (its folder
+    // may be closed by now).
     for (folder_node_t* above = node->parent; above; above = above->parent) {
-        folder_identity_t other;
-        if (!os.folder_identity(above->folder, &other)) {
-            node->error = os_last_error();
+        if (!above->has_identity) {
+            node->error = above->error;
             return LINK_UNKNOWN;
         }
-        if (same_folder(&self, &other)) return LINK_LOOPS;
+        if (same_folder(&self, &above->identity)) return LINK_LOOPS;
     }
-    if (!links->ancestors_known) find_top_ancestors(top_of(node), links);
+    if (!links->ancestors_known) find_top_ancestors(settings, links);
     for (size_t i = 0; i < links->top_ancestor_count; ++i) {
         if (same_folder(&self, &links->top_ancestors[i])) return LINK_LOOPS;
     }
@@ -243,24 +243,56 @@ size_t read_items(folder_node_t* node, const read_settings_t* settings, reader_t
     return count;
 }
 
+void close_folder(folder_node_t* node, const read_settings_t* settings) {
+    if (!node->folder) return;
+    os.folder_close(node->folder);
+    node->folder = nullptr;
+    settings->open_folders->fetch_sub(1, std::memory_order_relaxed);
+}
+
+// The parent's folder is needed until the last of its subfolders is open:
+// the reader that tried that one closes it.
+void child_tried(folder_node_t* parent, const read_settings_t* settings) {
+    if (parent->children_unopened.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        close_folder(parent, settings);
+}
+
+// Reads the items and queues the subfolders of the node's open folder.
+void read_open_folder(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
+                      folder_node_t** first_child, folder_node_t** last_child);
+
 }  // namespace
 
 void read_folder_node(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
                       folder_node_t** first_child, folder_node_t** last_child) {
     *first_child = *last_child = nullptr;
-    node->folder = node->parent ? os.folder_open_child(node->parent->folder, node->item->native,
-                                                       settings->folder_options)
-                                : os.folder_open(settings->top, settings->folder_options);
-    if (!node->folder) {
-        const os_error_t error = os_last_error();
-        if (is_exhaustion(error.code)) {
-            exhausted(node, error);
-        } else {
-            node->unreadable = true;
-            node->error = error;
-        }
+    folder_node_t* parent = node->parent;
+    node->folder = parent ? os.folder_open_child(parent->folder, node->item->native, settings->folder_options)
+                          : os.folder_open(settings->top, settings->folder_options);
+    const os_error_t open_error = os_last_error();
+    if (node->folder) {
+        settings->open_folders->fetch_add(1, std::memory_order_relaxed);
+        node->opened = true;
+    }
+    if (parent) child_tried(parent, settings);
+    if (node->folder) {
+        read_open_folder(node, settings, reader, first_child, last_child);
+        // A folder without subfolders to open holds nothing more.
+        if (!*first_child) close_folder(node, settings);
         return;
     }
+    if (is_exhaustion(open_error.code)) {
+        exhausted(node, open_error);
+    } else {
+        node->unreadable = true;
+        node->error = open_error;
+    }
+}
+
+namespace {
+
+void read_open_folder(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
+                      folder_node_t** first_child, folder_node_t** last_child) {
     if (node->through_link) {
         switch (check_link(node, settings)) {
             case LINK_WALKED:
@@ -327,9 +359,18 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
         }
         last = child;
     }
+    if (!first) return;
+    // Asked now, while the folder is open: the link checks below it need it.
+    node->has_identity = os.folder_identity(node->folder, &node->identity);
+    if (!node->has_identity) node->error = os_last_error();
+    uint32_t children = 0;
+    for (folder_node_t* child = first; child != last; child = child->next) ++children;
+    node->children_unopened.store(children + 1, std::memory_order_relaxed);
     *first_child = first;
     *last_child = last;
 }
+
+}  // namespace
 
 bool node_precedes(const folder_node_t* a, const folder_node_t* b) {
     if (a == b) return false;
@@ -360,9 +401,8 @@ void free_reader(reader_t* reader) {
     reader->slot_capacity = 0;
 }
 
-void free_folder_node(folder_node_t* node) {
-    if (node->folder) os.folder_close(node->folder);
-    node->folder = nullptr;
+void free_folder_node(folder_node_t* node, const read_settings_t* settings) {
+    close_folder(node, settings);
     arena_free(&node->arena);
     node->items = nullptr;
     node->count = 0;

@@ -32,8 +32,9 @@ struct read_settings_t {
     // and left out when it is that file. Null when there is none.
     const nchar_t* temp_name;
     folder_identity_t temp_identity;
-    std::atomic<bool>* stop;  // set when the walk ends early: readers stop at their next item
-    link_state_t* links;      // the walk's own (see above)
+    std::atomic<bool>* stop;              // set when the walk ends early: readers stop at their next item
+    std::atomic<unsigned>* open_folders;  // folders open now (the read-ahead holds its budget)
+    link_state_t* links;                  // the walk's own (see above)
 };
 
 // One item as the sort sees it: the start of its key and whether it is a
@@ -61,7 +62,7 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
 
 // Frees the node's contents and closes its folder; the node itself lives in
 // its parent's arena (the top node in the walk's own).
-void free_folder_node(folder_node_t* node);
+void free_folder_node(folder_node_t* node, const read_settings_t* settings);
 // Frees the reader's own storage (not its filter).
 void free_reader(reader_t* reader);
 void free_link_state(link_state_t* links);

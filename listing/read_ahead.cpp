@@ -6,7 +6,9 @@
 namespace {
 
 bool window_has_room(const read_ahead_t* ahead) {
-    return ahead->ahead_folders < READ_AHEAD_FOLDERS && ahead->ahead_items < READ_AHEAD_ITEMS;
+    return ahead->ahead_folders < READ_AHEAD_FOLDERS && ahead->ahead_items < READ_AHEAD_ITEMS &&
+           ahead->open_folders.load(std::memory_order_relaxed) + ahead->readers_reading <
+               ahead->folder_budget;
 }
 
 // The first node from `node` on in walk order that a reader may begin:
@@ -78,9 +80,11 @@ unsigned reader_main(void* arg) {
             continue;
         }
         begin(ahead, node);
+        ++ahead->readers_reading;
         // More work than this reader: pass the word on.
         wake_a_reader(ahead);
         read_node(ahead, node, reader);
+        --ahead->readers_reading;
     }
     os.lock_leave(ahead->lock);
     return 0;
@@ -124,12 +128,16 @@ bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settin
     ahead->ahead_folders = 0;
     ahead->ahead_items = 0;
     ahead->idle_readers = 0;
+    ahead->readers_reading = 0;
+    ahead->open_folders = 0;
+    ahead->folder_budget = os.folders_open_max();
     ahead->walk_waits = false;
     ahead->stopping = false;
     ahead->stop = false;
     ahead->thread_count = 0;
     ahead->settings = *settings;
     ahead->settings.stop = &ahead->stop;
+    ahead->settings.open_folders = &ahead->open_folders;
     ahead->lock = os.lock_create();
     ahead->head_read = os.cond_create();
     ahead->work_queued = os.cond_create();
@@ -193,7 +201,7 @@ void read_ahead_stop(read_ahead_t* ahead) {
     if (nodes) {
         size_t i = 0;
         for (folder_node_t* node = ahead->head; node; node = node->next) nodes[i++] = node;
-        while (i-- > 0) free_folder_node(nodes[i]);
+        while (i-- > 0) free_folder_node(nodes[i], &ahead->settings);
         free(nodes);
     } else {
         // No memory even for that: free them one by one from the end.
@@ -204,7 +212,7 @@ void read_ahead_stop(read_ahead_t* ahead) {
                 before_last = last;
                 last = last->next;
             }
-            free_folder_node(last);
+            free_folder_node(last, &ahead->settings);
             if (before_last) {
                 before_last->next = nullptr;
             } else {

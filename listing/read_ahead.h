@@ -15,6 +15,12 @@
 // folders, holding together fewer than READ_AHEAD_ITEMS items, are read (or
 // being read) and not yet taken by the walk. Beside that window, only the
 // folders on the walk's current path are held.
+//
+// Descriptors: a folder stays open only while it is read and until its last
+// subfolder is open, and a reader begins a folder only while fewer folders
+// than os.folders_open_max() are open (with those being read). The walk
+// reads the folder it needs itself when the readers may not: it never waits
+// for a descriptor, and no folder passes for unreadable for want of one.
 #pragma once
 
 #include <atomic>
@@ -36,9 +42,12 @@ struct read_ahead_t {
     unsigned ahead_folders;       // nodes read or being read, not yet taken
     size_t ahead_items;           // their items
     unsigned idle_readers;        // readers waiting on work_queued
-    bool walk_waits;              // the walk waits on head_read
-    bool stopping;                // guarded by the lock; `stop` below tells readers inside a folder
-    read_settings_t settings;     // the walk's, with the stop flag and the identity lock
+    unsigned readers_reading;     // readers with a folder begun
+    unsigned folder_budget;       // os.folders_open_max()
+    std::atomic<unsigned> open_folders;
+    bool walk_waits;           // the walk waits on head_read
+    bool stopping;             // guarded by the lock; `stop` below tells readers inside a folder
+    read_settings_t settings;  // the walk's, with the stop flag and the identity lock
     std::atomic<bool> stop;
     HANDLE* threads;
     unsigned thread_count;

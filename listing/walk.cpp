@@ -136,22 +136,22 @@ walk_end_t enter(walker_t* w, const listed_item_t* item, bool line_waits) {
     folder_node_t* node = read_ahead_take(&w->ahead);
     if (node->exhausted) {
         const os_error_t error = node->error;
-        free_folder_node(node);
+        free_folder_node(node, &w->ahead.settings);
         return exhausted(w, error);
     }
     if (node->loop || node->seen_before) {
         report(node->loop ? "上位のフォルダと同じフォルダのため、中はたどりません: "
                           : "同じフォルダを既にたどったため、中はたどりません: ",
                node, w->job, false);
-        free_folder_node(node);
+        free_folder_node(node, &w->ahead.settings);
         return WALK_DONE;
     }
     if (node->unreadable) {
-        if (!item && !node->folder) {
+        if (!item && !node->opened) {
             // Nothing of the tree can be listed: the old list stays, and the
             // run's report says so.
             w->result.error = node->error;
-            free_folder_node(node);
+            free_folder_node(node, &w->ahead.settings);
             return WALK_TOP_UNREADABLE;
         }
         ++w->result.unreadable;
@@ -161,11 +161,11 @@ walk_end_t enter(walker_t* w, const listed_item_t* item, bool line_waits) {
     const size_t prefix_length = w->prefix.length;
     if (item && (!append_name(&w->writer, &w->prefix, item) ||
                  !text_append(&w->prefix, &w->job->format.separator, 1))) {
-        free_folder_node(node);
+        free_folder_node(node, &w->ahead.settings);
         return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
     if (!push_level(&w->stack, level_t{node, 0, prefix_length, line_waits})) {
-        free_folder_node(node);
+        free_folder_node(node, &w->ahead.settings);
         return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
     return WALK_DONE;
@@ -213,7 +213,7 @@ walk_end_t walk(walker_t* w) {
             // A line still waiting here is dropped: nothing below was written.
             w->prefix.length = level->prefix_length;
             w->prefix.bytes[w->prefix.length] = '\0';
-            free_folder_node(level->node);
+            free_folder_node(level->node, &w->ahead.settings);
             --w->stack.count;
             continue;
         }
@@ -249,7 +249,7 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     w.result.end = walk(&w);
     // The readers first: what they hold refers to the folders still on the path.
     read_ahead_stop(&w.ahead);
-    while (w.stack.count > 0) free_folder_node(w.stack.levels[--w.stack.count].node);
+    while (w.stack.count > 0) free_folder_node(w.stack.levels[--w.stack.count].node, &w.ahead.settings);
     free(w.stack.levels);
     text_free(&w.prefix);
     text_free(&w.line);

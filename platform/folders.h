@@ -61,3 +61,5 @@ inline bool same_folder(const folder_identity_t* a, const folder_identity_t* b) 
 //   folder_identity(folder, identity)       false when the system cannot tell
 //   folder_item_identity(folder, name, identity)   of an item, without following a link
 //   folder_close(folder)
+//   folders_open_max()                      how many folders the listing may hold open at once
+//                                           (POSIX: the descriptor limit, less a reserve)

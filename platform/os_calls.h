@@ -21,6 +21,7 @@
     ROW(bool, folder_item_identity, (folder_t * folder, const nchar_t* name, folder_identity_t* identity),   \
         (folder, name, identity), false)                                                                     \
     ROW(void, folder_close, (folder_t * folder), (folder), OS_VOID)                                          \
+    ROW(unsigned, folders_open_max, (), (), 0)                                                               \
     ROW(bool, folder_is_remote, (const nchar_t* path), (path), false)                                        \
     ROW(size_t, short_path, (const nchar_t* path, nchar_t* out, size_t out_size), (path, out, out_size), 0)  \
     /* Files by their native paths (platform/files.h). */                                                    \

@@ -209,3 +209,8 @@ void win32_folder_close(folder_t* folder) {
     free(folder->path);
     free(folder);
 }
+
+// A find handle is no scarce resource: the listing's own window bounds them.
+unsigned win32_folders_open_max() {
+    return 1u << 20;
+}
