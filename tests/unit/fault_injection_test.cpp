@@ -55,6 +55,7 @@ const row_faults_t FAULT_ROWS[] = {
     // A disk that fills up half way through a write (hostile_file_write).
     {OS_ROW_file_write, {OS_ERROR_NO_SPACE, OS_ERROR_IO}},
     {OS_ROW_file_flush, {OS_ERROR_NO_SPACE, OS_ERROR_IO}},
+    // A write that failed late, reported by the close (late_failing_file_close).
     {OS_ROW_file_close, {OS_ERROR_NO_SPACE, OS_ERROR_IO}},
     {OS_ROW_file_replace, {OS_ERROR_ACCESS_DENIED, OS_ERROR_BUSY, OS_ERROR_NO_SPACE, OS_ERROR_IO}},
     // Names no file system gives make the only other failure (too long a key).
@@ -142,6 +143,15 @@ bool hostile_file_write(file_t* file, const void* data, size_t size, size_t* wri
     return false;
 }
 
+// A close that reports a write that failed late (as on a network disk):
+// the file is closed all the same, as close() and CloseHandle() do.
+bool late_failing_file_close(file_t* file) {
+    const bool fails = fails_now(OS_ROW_file_close);
+    const bool closed = os_default.file_close(file);
+    if (fails) os_set_last_error(fault.code);
+    return closed && !fails;
+}
+
 // The run's temporary file is also made once more, as a real file of the
 // same name in another folder of the tree: the walk must list that one.
 fs::path decoy_folder;
@@ -168,6 +178,7 @@ void install(const fault_t& chosen) {
     fault = chosen;
     os = COUNTING;
     os.file_write = hostile_file_write;
+    os.file_close = late_failing_file_close;
     os.file_create_temp = file_create_temp_with_decoy;
     os.console_line = quiet_console_line;  // unreadable folders are said there, hundreds of times
 }
