@@ -18,6 +18,6 @@ set_tests_properties(cli_complete_lists PROPERTIES
 foreach(suite IN ITEMS signals list_targets)
   add_test(NAME cli_${suite} COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/${suite}_test.py)
   set_tests_properties(cli_${suite} PROPERTIES
-      ENVIRONMENT "SCRIVLET_PROGRAM=$<TARGET_FILE:scrivlet>"
+      ENVIRONMENT "SCRIVLET_PROGRAM=$<TARGET_FILE:scrivlet>;SCRIVLET_SANITIZED=$<BOOL:${SCRIVLET_SANITIZE}>"
       TIMEOUT 300)
 endforeach()
