@@ -2,14 +2,19 @@
 // its settings dialog this one says how to run unattended, and where it shows
 // the progress window this one waits for the worker.
 //
-// Signals: SIGINT (Ctrl+C), SIGTERM and SIGHUP cancel the run (the old list
-// stays unless the new one has already taken its place); a second one ends
-// the program at once. Every other signal whose default ends the process
-// does so too, after the run's temporary file is removed. SIGPIPE is
-// ignored: a closed pipe is a failed write, reported as one.
+// Signals, caught from the program's start to its end: SIGINT (Ctrl+C),
+// SIGTERM and SIGHUP cancel the run (the old list stays unless the new one
+// has already taken its place); a second one ends the program at once, with
+// 128 + its number while the run goes on and with the run's own status once
+// it is over. Before a run they end the program as they would. Every other
+// signal whose default ends the process does so too, after the run's
+// temporary file is removed. SIGPIPE is ignored: a closed pipe is a failed
+// write, reported as one.
 //
 // On a terminal, one line on standard error tells how far the run is; the
 // program's other lines never land inside it.
+#include "app/console_ui_posix.h"
+
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
@@ -39,25 +44,10 @@ constexpr int MOST_SIGNALS = 65;
 // Read and written in the signal handlers: lock-free atomics only.
 std::atomic<int> first_signal{0};                // the signal that cancelled the run; 0 for none
 std::atomic<worker_t*> running_worker{nullptr};  // the run a stop signal cancels
+std::atomic<int> finished_status{-1};            // the exit code of a run that is over; -1 before
 static_assert(std::atomic<int>::is_always_lock_free && std::atomic<worker_t*>::is_always_lock_free,
               "the signal handlers need lock-free atomics");
 struct sigaction previous_actions[MOST_SIGNALS];
-
-// The first stop signal only raises the worker's cancel flag: the job
-// decides, at its one point, whether the old list stays. A second one ends
-// the program at once, even while the worker blocks on a list file. Only
-// async-signal-safe calls here.
-void on_stop_signal(int signal_number) {
-    int none = 0;
-    if (first_signal.compare_exchange_strong(none, signal_number)) {
-        worker_t* worker = running_worker.load();
-        if (worker) worker_cancel_from_signal(worker);
-        return;
-    }
-    temp_files_remove_now();
-    console_progress_erase_now();
-    _exit(128 + signal_number);
-}
 
 // Any other ending signal: the temporary file goes, then the signal ends the
 // process as it would have (through the handler there was before, such as
@@ -67,6 +57,25 @@ void on_ending_signal(int signal_number) {
     console_progress_erase_now();
     sigaction(signal_number, &previous_actions[signal_number], nullptr);
     raise(signal_number);
+}
+
+// The first stop signal of a run only raises the worker's cancel flag: the
+// job decides, at its one point, whether the old list stays. A second one
+// ends the program at once, even while the worker blocks on a list file;
+// once the run is over, with the run's own status: the list stands. Before
+// a run there is nothing to cancel. Only async-signal-safe calls here.
+void on_stop_signal(int signal_number) {
+    const int finished = finished_status.load();
+    worker_t* worker = running_worker.load();
+    if (finished < 0 && !worker) return on_ending_signal(signal_number);
+    int none = 0;
+    if (first_signal.compare_exchange_strong(none, signal_number)) {
+        if (worker) worker_cancel_from_signal(worker);
+        return;
+    }
+    temp_files_remove_now();
+    console_progress_erase_now();
+    _exit(finished >= 0 ? finished : 128 + signal_number);
 }
 
 void handle(int signal_number, void (*handler)(int)) {
@@ -132,10 +141,14 @@ bool show_settings_dialog(dialog_param_t*) {
     return false;  // ends the run as a cancelled dialog does
 }
 
+void console_catch_signals() {
+    for_each_ending_signal([](int signal_number, void (*handler)(int)) { handle(signal_number, handler); });
+}
+
 bool progress_run(HINSTANCE, worker_t* worker, HICON, const char* folder) {
     first_signal.store(0);
+    finished_status.store(-1);
     running_worker.store(worker);
-    for_each_ending_signal([](int signal_number, void (*handler)(int)) { handle(signal_number, handler); });
 
     progress_line_t line = {isatty(STDERR_FILENO) == 1, folder, os.clock_ms()};
     while (os.wait(worker->thread, POLL_MILLISECONDS) == WAIT_TIMEOUT) {
@@ -145,10 +158,12 @@ bool progress_run(HINSTANCE, worker_t* worker, HICON, const char* folder) {
     }
     console_progress_erase();
 
+    // The signals still caught: one that comes now is too late for the run,
+    // which ends as it ended.
+    listing_outcome_t ended = {};
+    ended.status = (exit_status_t)worker_exit_code(worker, EXIT_NO_MEMORY);
+    finished_status.store(app_exit_code(worker, &ended));
     running_worker.store(nullptr);
-    for_each_ending_signal([](int signal_number, void (*)(int)) {
-        sigaction(signal_number, &previous_actions[signal_number], nullptr);
-    });
     return true;
 }
 

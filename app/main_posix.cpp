@@ -7,12 +7,14 @@
 
 #include "TOOLS/toolwind/toolwind.h"
 #include "app/app_main.h"
+#include "app/console_ui_posix.h"
 #include "platform/posix/standard_streams_posix.h"
 
 int main(int argc, char** argv) {
     // Before anything is opened: a closed standard stream must not be taken
     // by the list file.
     standard_streams_open_closed();
+    console_catch_signals();
     // Name order follows the user's locale, as it does on Windows.
     setlocale(LC_ALL, "");
 

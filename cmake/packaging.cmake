@@ -8,6 +8,7 @@
 # The programs are stripped on the way into the package (CPACK_STRIP_FILES).
 
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
+include(${CMAKE_CURRENT_LIST_DIR}/exit_statuses.cmake)
 set(SCRIVLET_PACKAGING ${CMAKE_SOURCE_DIR}/packaging)
 set(SCRIVLET_PACKAGE_FILES ${CMAKE_BINARY_DIR}/packaging)
 

@@ -171,18 +171,6 @@ link_check_t check_link(folder_node_t* node, const read_settings_t* settings) {
     return LINK_NO_ROOM;
 }
 
-// The list's temporary file, by its identity: a file of the same name
-// elsewhere is listed like any other. One whose identity cannot be told is
-// taken for it (its name holds this process's number).
-bool is_temp_file(folder_node_t* node, const folder_item_t* found, const read_settings_t* settings) {
-    if (!settings->temp_name || !same_native(found->native, found->native_length, settings->temp_name)) {
-        return false;
-    }
-    folder_identity_t identity;
-    return !os.folder_item_identity(node->folder, found->native, &identity) ||
-           same_folder(&identity, &settings->temp_identity);
-}
-
 // Memory and descriptors belong to the program, not to the folder: their
 // lack ends the run instead of passing for a folder that cannot be read.
 bool is_exhaustion(os_error_code_t code) {
@@ -192,6 +180,30 @@ bool is_exhaustion(os_error_code_t code) {
 void exhausted(folder_node_t* node, os_error_t error) {
     node->exhausted = true;
     node->error = error;
+}
+
+// The node's folder could not be wholly read, or the program ran short.
+void not_wholly_read(folder_node_t* node, os_error_t error) {
+    if (is_exhaustion(error.code)) return exhausted(node, error);
+    node->unreadable = true;
+    node->error = error;
+}
+
+// The list's temporary file, by its identity: a file of the same name
+// elsewhere is listed like any other. One whose identity cannot be told
+// might be it: it is left out, and its folder counts as not wholly read
+// (unless it is gone already).
+bool is_temp_file(folder_node_t* node, const folder_item_t* found, const read_settings_t* settings) {
+    if (!settings->temp_name || !same_native(found->native, found->native_length, settings->temp_name)) {
+        return false;
+    }
+    folder_identity_t identity;
+    if (os.folder_item_identity(node->folder, found->native, &identity)) {
+        return same_folder(&identity, &settings->temp_identity);
+    }
+    const os_error_t error = os_last_error();
+    if (error.code != OS_ERROR_NOT_FOUND) not_wholly_read(node, error);
+    return true;
 }
 
 bool add_slot(reader_t* reader, size_t count, const sort_slot_t& slot) {
@@ -214,7 +226,10 @@ size_t read_items(folder_node_t* node, const read_settings_t* settings, reader_t
     folder_item_t found;
     while (os.folder_read(node->folder, &found)) {
         if (settings->stop->load(std::memory_order_relaxed)) return count;
-        if (is_temp_file(node, &found, settings)) continue;
+        if (is_temp_file(node, &found, settings)) {
+            if (node->exhausted) return count;
+            continue;
+        }
         const bool is_folder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (settings->no_hidden && (found.attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)))
             continue;
@@ -304,7 +319,7 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
                 node->seen_before = true;
                 return;
             case LINK_UNKNOWN:
-                node->unreadable = true;
+                not_wholly_read(node, node->error);
                 return;
             case LINK_NO_ROOM:
                 node->exhausted = true;

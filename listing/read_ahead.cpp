@@ -143,14 +143,17 @@ bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settin
     ahead->work_queued = os.cond_create();
     ahead->threads = (HANDLE*)os.malloc((threads + 1) * sizeof(HANDLE));
     ahead->readers = (reader_t*)os.malloc((threads + 1) * sizeof(reader_t));
+    // Set before anything can fail: a failure frees the readers' storage.
+    if (ahead->readers) {
+        for (unsigned i = 0; i <= threads; ++i)
+            ahead->readers[i] = reader_t{filters[i], skips ? skips[i] : nullptr, nullptr, 0};
+    }
     if (!ahead->lock || !ahead->head_read || !ahead->work_queued || !ahead->threads || !ahead->readers) {
         const os_error_t error = os_last_error();
         free_queue_records(ahead);
         os_set_last_error(error);
         return false;
     }
-    for (unsigned i = 0; i <= threads; ++i)
-        ahead->readers[i] = reader_t{filters[i], skips ? skips[i] : nullptr, nullptr, 0};
     start_readers(ahead, threads);
     // The walk's own reader is the last of those made.
     ahead->readers[ahead->thread_count] =

@@ -86,6 +86,7 @@ struct walker_t {
     text_buffer_t prefix;  // the current folder's line prefix
     text_buffer_t line;
     level_stack_t stack;
+    folder_node_t* unwalked;  // read, but never put on the path
     walk_result_t result;
 };
 
@@ -159,13 +160,15 @@ walk_end_t enter(walker_t* w, const listed_item_t* item, bool line_waits) {
     }
     if (w->job->worker) worker_add_found(w->job->worker, node->count);
     const size_t prefix_length = w->prefix.length;
+    // Its subfolders' nodes, queued, live in its arena: it goes once the
+    // readers have stopped.
     if (item && (!append_name(&w->writer, &w->prefix, item) ||
                  !text_append(&w->prefix, &w->job->format.separator, 1))) {
-        free_folder_node(node, &w->ahead.settings);
+        w->unwalked = node;
         return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
     if (!push_level(&w->stack, level_t{node, 0, prefix_length, line_waits})) {
-        free_folder_node(node, &w->ahead.settings);
+        w->unwalked = node;
         return exhausted(w, os_error_t{OS_ERROR_NO_MEMORY, 0});
     }
     return WALK_DONE;
@@ -249,6 +252,7 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     w.result.end = walk(&w);
     // The readers first: what they hold refers to the folders still on the path.
     read_ahead_stop(&w.ahead);
+    if (w.unwalked) free_folder_node(w.unwalked, &w.ahead.settings);
     while (w.stack.count > 0) free_folder_node(w.stack.levels[--w.stack.count].node, &w.ahead.settings);
     free(w.stack.levels);
     text_free(&w.prefix);

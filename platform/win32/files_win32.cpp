@@ -156,10 +156,13 @@ bool win32_list_target_find(const wchar_t* path, list_target_t* target) {
     BY_HANDLE_FILE_INFORMATION info;
     const bool known = GetFileInformationByHandle(handle, &info) != FALSE;
     const DWORD own_attributes = GetFileAttributesW(whole.whole);
-    wchar_t* at =
-        known && own_attributes != INVALID_FILE_ATTRIBUTES && (own_attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            ? final_path_of(handle, path)
-            : copy_of(path);
+    const bool is_link =
+        own_attributes != INVALID_FILE_ATTRIBUTES && (own_attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    // Where the path leads, links followed. Every file is asked: Wine shows a
+    // Linux link to a file as a plain file, without the reparse point. A plain
+    // file whose final path the system cannot tell keeps its own.
+    wchar_t* at = known ? final_path_of(handle, path) : nullptr;
+    if (known && !at && !is_link) at = copy_of(path);
     const DWORD error = known ? ERROR_SUCCESS : GetLastError();
     CloseHandle(handle);
     if (!known || !at) {

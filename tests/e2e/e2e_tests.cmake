@@ -13,3 +13,11 @@ add_test(NAME cli_complete_lists
 set_tests_properties(cli_complete_lists PROPERTIES
     ENVIRONMENT "SCRIVLET_PROGRAM=$<TARGET_FILE:scrivlet>"
     TIMEOUT 300)
+# Signals at many moments of a run, and lists that are links, read-only,
+# standard output or short of memory.
+foreach(suite IN ITEMS signals list_targets)
+  add_test(NAME cli_${suite} COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/${suite}_test.py)
+  set_tests_properties(cli_${suite} PROPERTIES
+      ENVIRONMENT "SCRIVLET_PROGRAM=$<TARGET_FILE:scrivlet>;SCRIVLET_SANITIZED=$<BOOL:${SCRIVLET_SANITIZE}>"
+      TIMEOUT 300)
+endforeach()

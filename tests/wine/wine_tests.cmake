@@ -98,6 +98,8 @@ scrivlet_wine_test(wine_exe_image exe_image_test.py)
 scrivlet_wine_test(wine_scrivlet_exe scrivlet_exe_test.py)
 scrivlet_wine_test(wine_identical_lists identical_lists_test.py)
 scrivlet_wine_test(wine_native_paths native_paths_exe_test.py)
+# List files that cannot be written, links on Z:, read-only lists, "-".
+scrivlet_wine_test(wine_list_targets list_targets_exe_test.py)
 # The progress window's tray icon and its cancel command; the large tree is
 # made once and kept in the build folder, with the screenshots of a run.
 scrivlet_wine_test(wine_tray_cancel tray_cancel_test.py TIMEOUT 900

@@ -58,6 +58,7 @@ listing_outcome_t run_listing(const settings_t& settings, void (*on_created)(wor
     if (!worker) {
         run.outcome.status = EXIT_NO_MEMORY;
         run.outcome.failure = LISTING_FAILURE_NO_MEMORY;
+        run.outcome.error = os_last_error();
         return run.outcome;
     }
     if (on_created) on_created(worker);
