@@ -189,7 +189,7 @@ class output_file_test(scrivlet_case):
         self.assertEqual(report.get("caption"), "Scrivlet")
         self.assertEqual(report.get("text"), WRITE_FAILED)
         self.assertEqual(report.get("buttons"), "1", "one OK button")
-        self.assertEqual(report.get("icon"), "0", "no icon")
+        self.assertEqual(report.get("icon"), "1", "the error icon")
         self.assertEqual(sorted(os.listdir(self.work)), before, "nothing may be written")
         self.assertEqual(sorted(os.listdir(self.path("tree"))), ["a.txt"])
 
