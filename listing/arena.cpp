@@ -1,5 +1,6 @@
 #include "listing/arena.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -22,8 +23,14 @@ size_t aligned(size_t size) {
 }  // namespace
 
 void* arena_take(arena_t* arena, size_t size) {
-    size = aligned(size);
-    if (size > arena->left) {
+    return arena_take_aligned(arena, size, ALIGNMENT);
+}
+
+void* arena_take_aligned(arena_t* arena, size_t size, size_t alignment) {
+    // Each take moves the free room on by no more than its alignment needs;
+    // a new block begins aligned for any record.
+    const size_t skip = arena->next ? (size_t)(-(uintptr_t)arena->next & (alignment - 1)) : 0;
+    if (!arena->next || skip + size > arena->left) {
         // Each block twice the last, up to a step that keeps the waste small.
         size_t block_size = arena->next_block_size ? arena->next_block_size : FIRST_BLOCK_SIZE;
         const size_t header = aligned(sizeof(arena_block_t));
@@ -36,6 +43,9 @@ void* arena_take(arena_t* arena, size_t size) {
         arena->left = block_size - header;
         const size_t doubled = block_size * 2;
         arena->next_block_size = doubled < LARGEST_STEP ? doubled : LARGEST_STEP;
+    } else {
+        arena->next += skip;
+        arena->left -= skip;
     }
     void* taken = arena->next;
     arena->next += size;

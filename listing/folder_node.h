@@ -11,36 +11,75 @@
 
 struct folder_node_t;
 
-// One listed item of a folder: its texts live in the folder's arena.
+// One listed item of a folder: a small record followed by its texts, all in
+// the folder's arena, so that a folder of a million files costs little more
+// than its names. The texts lie one after another, each terminated: the
+// native name, its short (8.3) form where there is one, the code page 932
+// text and the sort key; where two are the same bytes (an ASCII name on
+// POSIX is its own text, a lower-case one its own key) they are kept once.
 struct listed_item_t {
-    const char* text;       // code page 932: what filters, sort and list see
-    const nchar_t* native;  // the name as the system has it
-    const nchar_t* alias;   // the short (8.3) name, or null
-    // The platform's case-insensitive key of text, terminated; in natural
-    // order the natural key (listing/natural_key.h), key_length bytes.
-    const char* sort_key;
-    folder_node_t* child;  // the node of a folder to walk; null for files and unwalked folders
-    uint32_t text_length;
-    uint32_t native_length;
-    uint32_t attributes;
-    uint32_t key_length;
+    uint16_t native_length;  // units, without the terminator
+    uint16_t text_length;    // bytes of the code page 932 text
+    uint16_t key_length;     // bytes of the sort key (a natural key may hold NULs)
+    uint16_t flags;          // ITEM_*
+    uint32_t attributes;     // FILE_ATTRIBUTE_* bits
 };
+
+constexpr uint16_t ITEM_HAS_ALIAS = 1;       // a short name follows the native one
+constexpr uint16_t ITEM_TEXT_IS_NATIVE = 2;  // the text is the native name's bytes (POSIX)
+constexpr uint16_t ITEM_KEY_IS_TEXT = 4;     // the sort key is the text's bytes
+constexpr uint16_t ITEM_HAS_DETAILS = 8;     // size and date follow the texts (item_details_t)
+constexpr uint16_t ITEM_WALKED = 16;         // a folder whose node is queued: the walk enters it
+
+inline const nchar_t* item_native(const listed_item_t* item) {
+    return (const nchar_t*)(item + 1);
+}
+
+// The short (8.3) name, or null.
+inline const nchar_t* item_alias(const listed_item_t* item) {
+    if (!(item->flags & ITEM_HAS_ALIAS)) return nullptr;
+    return item_native(item) + item->native_length + 1;
+}
+
+// The end of the native texts, where the program's own begin.
+inline const char* item_after_native(const listed_item_t* item) {
+    const nchar_t* end = item_native(item) + item->native_length + 1;
+    if (item->flags & ITEM_HAS_ALIAS) {
+        while (*end) ++end;
+        ++end;
+    }
+    return (const char*)end;
+}
+
+// Code page 932: what filters, sort and list see.
+inline const char* item_text(const listed_item_t* item) {
+    return (item->flags & ITEM_TEXT_IS_NATIVE) ? (const char*)item_native(item) : item_after_native(item);
+}
+
+// The platform's case-insensitive key of the text (or the natural key).
+inline const char* item_key(const listed_item_t* item) {
+    if (item->flags & ITEM_KEY_IS_TEXT) return item_text(item);
+    const char* text = item_text(item);
+    return text == (const char*)item_native(item) ? item_after_native(item) : text + item->text_length + 1;
+}
 
 inline bool item_is_folder(const listed_item_t* item) {
     return (item->attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// What a sheet's row shows beside the path, kept right after its item in
-// the arena when the list is a sheet (CSV or TSV) and only then.
+// What a sheet's row shows beside the path, kept after the item's texts
+// when the list is a sheet (CSV or TSV) and only then.
 struct item_details_t {
     uint64_t size;
     int64_t modified;  // seconds since 1970, UTC
     bool known;        // false when the item was gone before it could be asked
 };
-static_assert(sizeof(listed_item_t) % alignof(item_details_t) == 0, "the details follow their item");
 
 inline const item_details_t* details_of(const listed_item_t* item) {
-    return (const item_details_t*)((const char*)item + sizeof(listed_item_t));
+    const char* end = item_key(item) + item->key_length + 1;
+    const uintptr_t aligned =
+        ((uintptr_t)end + alignof(item_details_t) - 1) & ~(uintptr_t)(alignof(item_details_t) - 1);
+    return (const item_details_t*)aligned;
 }
 
 enum node_state_t {
@@ -66,6 +105,7 @@ struct folder_node_t {
     // Written by the one reader that has the node, read once it is NODE_READ:
     listed_item_t** items;  // sorted: folders first, then by key
     uint32_t count;
+    bool items_owned;   // items is a block of its own, not in the arena
     os_error_t error;   // why the folder could not be (wholly) read or held
     bool unreadable;    // the system would not let it be read (whole): listed as far as it went
     bool through_link;  // a link or a junction leads here: only the walk reads it

@@ -11,9 +11,12 @@
 namespace {
 
 constexpr size_t KEY_BUFFER_SIZE = 2048;  // a platform sort key takes a few bytes per character
+// Up to this many items a folder's list of them goes into its arena; a
+// larger one takes the reader's slots.
+constexpr size_t ITEMS_IN_ARENA = 4096;
 
-bool same_native(const nchar_t* a, size_t a_length, const nchar_t* b) {
-    return native_length(b) == a_length && memcmp(a, b, a_length * sizeof(nchar_t)) == 0;
+bool same_native(const nchar_t* a, size_t a_length, const nchar_t* b, size_t b_length) {
+    return a_length == b_length && memcmp(a, b, a_length * sizeof(nchar_t)) == 0;
 }
 
 // Folders first, then the platform's order without regard to case (or the
@@ -24,78 +27,92 @@ bool same_native(const nchar_t* a, size_t a_length, const nchar_t* b) {
 bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) {
     const bool a_folder = item_is_folder(a);
     if (a_folder != item_is_folder(b)) return a_folder;
-    int order;
-    if (natural) {
-        const natural_key_t key_a = {(const unsigned char*)a->sort_key, a->key_length};
-        const natural_key_t key_b = {(const unsigned char*)b->sort_key, b->key_length};
-        order = compare_natural_keys(&key_a, &key_b);
-    } else {
-        order = strcmp(a->sort_key, b->sort_key);
-    }
-    if (order == 0) order = strcmp(a->text, b->text);
+    int order = natural ? compare_natural_keys(item_key(a), a->key_length, item_key(b), b->key_length)
+                        : strcmp(item_key(a), item_key(b));
+    if (order == 0) order = strcmp(item_text(a), item_text(b));
     if (order == 0) {
         const size_t shorter = a->native_length < b->native_length ? a->native_length : b->native_length;
-        order = memcmp(a->native, b->native, shorter * sizeof(nchar_t));
+        order = memcmp(item_native(a), item_native(b), shorter * sizeof(nchar_t));
         if (order == 0) return a->native_length < b->native_length;
     }
     return order < 0;
 }
 
-// The key's first 8 bytes as a number: as the keys compare, so do these,
-// or they tie.
-uint64_t prefix_of(const char* key, size_t length) {
+// Where the sort begins: files after folders (the top bit), then the key's
+// first bytes as a number. As the items compare, so do these, or they tie.
+uint64_t sort_order_of(const listed_item_t* item) {
+    const char* key = item_key(item);
     uint64_t prefix = 0;
     size_t i = 0;
-    for (; i < 8 && i < length; ++i) prefix = prefix << 8 | (unsigned char)key[i];
-    return i == 0 ? 0 : prefix << (8 * (8 - i));
+    for (; i < 8 && i < item->key_length; ++i) prefix = prefix << 8 | (unsigned char)key[i];
+    if (i > 0) prefix <<= 8 * (8 - i);
+    return (item_is_folder(item) ? 0 : 1ull << 63) | prefix >> 1;
 }
 
-// Null when the platform gives no key (no name is that long: something
-// else failed) or memory ran out; the reason is in os_last_error().
-const char* make_sort_key(arena_t* arena, const char* text) {
-    char key[KEY_BUFFER_SIZE];
-    const int size = os.sort_key(text, key, sizeof key);
-    if (size <= 0) return nullptr;
-    const char* copy = (const char*)arena_copy_terminated(arena, key, (size_t)size - 1, 1);
-    if (!copy) os_set_last_error(OS_ERROR_NO_MEMORY);
-    return copy;
+bool same_bytes(const void* a, size_t a_length, const void* b, size_t b_length) {
+    return a_length == b_length && memcmp(a, b, a_length) == 0;
 }
 
-// The item in the node's arena; null with the reason in os_last_error().
+// The item in the node's arena, texts and all; null with the reason in
+// os_last_error().
 listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_settings_t* settings) {
-    os_set_last_error(OS_ERROR_NO_MEMORY);
-    const size_t size = sizeof(listed_item_t) + (settings->details ? sizeof(item_details_t) : 0);
-    listed_item_t* item = (listed_item_t*)arena_take(arena, size);
-    if (!item) return nullptr;
-    if (settings->details) {
-        item_details_t* details = (item_details_t*)((char*)item + sizeof(listed_item_t));
-        *details = item_details_t{found->size, found->modified, found->details_known};
-    }
-    const bool natural = settings->natural;
-    item->text = (const char*)arena_copy_terminated(arena, found->text, found->text_length, 1);
-    item->native =
-        (const nchar_t*)arena_copy_terminated(arena, found->native, found->native_length, sizeof(nchar_t));
-    item->alias = nullptr;
-    if (found->alias[0]) {
-        item->alias = (const nchar_t*)arena_copy_terminated(arena, found->alias, native_length(found->alias),
-                                                            sizeof(nchar_t));
-        if (!item->alias) return nullptr;
-    }
-    if (!item->text || !item->native) return nullptr;
-    if (natural) {
-        natural_key_t key;
-        if (!make_natural_key(arena, item->text, found->text_length, &key)) return nullptr;
-        item->sort_key = (const char*)key.bytes;
-        item->key_length = (uint32_t)key.length;
+    char key[KEY_BUFFER_SIZE];
+    size_t key_length;
+    if (settings->natural) {
+        key_length = natural_key(found->text, found->text_length, key, sizeof key);
+        if (key_length == 0) return nullptr;
     } else {
-        item->sort_key = make_sort_key(arena, item->text);
-        if (!item->sort_key) return nullptr;
-        item->key_length = (uint32_t)strlen(item->sort_key);
+        const int size = os.sort_key(found->text, key, sizeof key);
+        if (size <= 0) return nullptr;
+        key_length = (size_t)size - 1;
     }
-    item->child = nullptr;
-    item->text_length = (uint32_t)found->text_length;
-    item->native_length = (uint32_t)found->native_length;
+    const size_t alias_length = found->alias[0] ? native_length(found->alias) : 0;
+    // One copy where the bytes are the same: an ASCII name on POSIX is its
+    // own text, and a lower-case one its own key.
+    const bool text_is_native =
+        sizeof(nchar_t) == 1 && !alias_length &&
+        same_bytes(found->text, found->text_length, found->native, found->native_length);
+    const bool key_is_text =
+        !settings->natural && same_bytes(key, key_length, found->text, found->text_length);
+    size_t size = sizeof(listed_item_t) + (found->native_length + 1) * sizeof(nchar_t);
+    if (alias_length) size += (alias_length + 1) * sizeof(nchar_t);
+    if (!text_is_native) size += found->text_length + 1;
+    if (!key_is_text) size += key_length + 1;
+    if (settings->details) size += alignof(item_details_t) - 1 + sizeof(item_details_t);
+
+    listed_item_t* item = (listed_item_t*)arena_take_aligned(arena, size, alignof(listed_item_t));
+    if (!item) {
+        os_set_last_error(OS_ERROR_NO_MEMORY);
+        return nullptr;
+    }
+    item->native_length = (uint16_t)found->native_length;
+    item->text_length = (uint16_t)found->text_length;
+    item->key_length = (uint16_t)key_length;
+    item->flags =
+        (uint16_t)((alias_length ? ITEM_HAS_ALIAS : 0) | (text_is_native ? ITEM_TEXT_IS_NATIVE : 0) |
+                   (key_is_text ? ITEM_KEY_IS_TEXT : 0) | (settings->details ? ITEM_HAS_DETAILS : 0));
     item->attributes = found->attributes;
+    nchar_t* native = (nchar_t*)(item + 1);
+    memcpy(native, found->native, found->native_length * sizeof(nchar_t));
+    native[found->native_length] = 0;
+    char* next = (char*)(native + found->native_length + 1);
+    if (alias_length) {
+        memcpy(next, found->alias, (alias_length + 1) * sizeof(nchar_t));
+        next += (alias_length + 1) * sizeof(nchar_t);
+    }
+    if (!text_is_native) {
+        memcpy(next, found->text, found->text_length);
+        next[found->text_length] = '\0';
+        next += found->text_length + 1;
+    }
+    if (!key_is_text) {
+        memcpy(next, key, key_length);
+        next[key_length] = '\0';
+    }
+    if (settings->details) {
+        *(item_details_t*)details_of(item) =
+            item_details_t{found->size, found->modified, found->details_known};
+    }
     return item;
 }
 
@@ -194,7 +211,8 @@ void not_wholly_read(folder_node_t* node, os_error_t error) {
 // might be it: it is left out, and its folder counts as not wholly read
 // (unless it is gone already).
 bool is_temp_file(folder_node_t* node, const folder_item_t* found, const read_settings_t* settings) {
-    if (!settings->temp_name || !same_native(found->native, found->native_length, settings->temp_name)) {
+    if (!settings->temp_name ||
+        !same_native(found->native, found->native_length, settings->temp_name, settings->temp_name_length)) {
         return false;
     }
     folder_identity_t identity;
@@ -240,8 +258,7 @@ size_t read_items(folder_node_t* node, const read_settings_t* settings, reader_t
             exhausted(node, os_last_error());
             return count;
         }
-        const uint64_t prefix = prefix_of(item->sort_key, item->key_length);
-        if (!add_slot(reader, count, sort_slot_t{prefix, is_folder ? 0u : 1u, item})) {
+        if (!add_slot(reader, count, sort_slot_t{sort_order_of(item), item})) {
             exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
             return count;
         }
@@ -282,8 +299,9 @@ void read_folder_node(folder_node_t* node, const read_settings_t* settings, read
                       folder_node_t** first_child, folder_node_t** last_child) {
     *first_child = *last_child = nullptr;
     folder_node_t* parent = node->parent;
-    node->folder = parent ? os.folder_open_child(parent->folder, node->item->native, settings->folder_options)
-                          : os.folder_open(settings->top, settings->folder_options);
+    node->folder =
+        parent ? os.folder_open_child(parent->folder, item_native(node->item), settings->folder_options)
+               : os.folder_open(settings->top, settings->folder_options);
     const os_error_t open_error = os_last_error();
     if (node->folder) {
         settings->open_folders->fetch_add(1, std::memory_order_relaxed);
@@ -331,17 +349,27 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
 
     const bool natural = settings->natural;
     std::sort(reader->slots, reader->slots + count, [natural](const sort_slot_t& a, const sort_slot_t& b) {
-        if (a.is_file != b.is_file) return a.is_file < b.is_file;
-        if (a.key_prefix != b.key_prefix) return a.key_prefix < b.key_prefix;
+        if (a.order != b.order) return a.order < b.order;
         return comes_before(a.item, b.item, natural);
     });
-    node->items = (listed_item_t**)arena_take(&node->arena, (count + 1) * sizeof(listed_item_t*));
-    if (!node->items) {
-        exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
-        return;
+    if (count > ITEMS_IN_ARENA) {
+        // A large folder takes the reader's slots, made its list of items in
+        // place (a pointer is half a slot): its items cost no more room.
+        listed_item_t** items = (listed_item_t**)(void*)reader->slots;
+        for (size_t i = 0; i < count; ++i) items[i] = reader->slots[i].item;
+        node->items = items;
+        node->items_owned = true;
+        reader->slots = nullptr;
+        reader->slot_capacity = 0;
+    } else {
+        node->items = (listed_item_t**)arena_take(&node->arena, (count + 1) * sizeof(listed_item_t*));
+        if (!node->items) {
+            exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
+            return;
+        }
+        for (size_t i = 0; i < count; ++i) node->items[i] = reader->slots[i].item;
     }
     node->count = (uint32_t)count;
-    for (uint32_t i = 0; i < node->count; ++i) node->items[i] = reader->slots[i].item;
     node->items[node->count] = nullptr;
     // Folders at the last level are listed, not walked.
     if (!settings->subfolders || (settings->max_depth && node->depth + 1 >= settings->max_depth)) return;
@@ -354,7 +382,7 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
         folder_node_t* child = (folder_node_t*)arena_take(&node->arena, sizeof(folder_node_t));
         if (!child) {
             // None of the chain is handed out: it lives in this node's arena.
-            for (uint32_t j = 0; j < i; ++j) node->items[j]->child = nullptr;
+            for (uint32_t j = 0; j < i; ++j) node->items[j]->flags &= (uint16_t)~ITEM_WALKED;
             exhausted(node, os_error_t{OS_ERROR_NO_MEMORY, 0});
             return;
         }
@@ -366,7 +394,7 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
         child->through_link = (item->attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         child->state = NODE_QUEUED;
         child->arena = ARENA_EMPTY;
-        item->child = child;
+        item->flags |= ITEM_WALKED;
         if (last) {
             last->next = child;
         } else {
@@ -378,9 +406,9 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
     // Asked now, while the folder is open: the link checks below it need it.
     node->has_identity = os.folder_identity(node->folder, &node->identity);
     if (!node->has_identity) node->error = os_last_error();
-    uint32_t children = 0;
+    uint32_t children = 1;
     for (folder_node_t* child = first; child != last; child = child->next) ++children;
-    node->children_unopened.store(children + 1, std::memory_order_relaxed);
+    node->children_unopened.store(children, std::memory_order_relaxed);
     *first_child = first;
     *last_child = last;
 }
@@ -418,6 +446,8 @@ void free_reader(reader_t* reader) {
 
 void free_folder_node(folder_node_t* node, const read_settings_t* settings) {
     close_folder(node, settings);
+    if (node->items_owned) free(node->items);
+    node->items_owned = false;
     arena_free(&node->arena);
     node->items = nullptr;
     node->count = 0;

@@ -31,17 +31,17 @@ struct read_settings_t {
     // The list's temporary file: an item of this name is asked its identity,
     // and left out when it is that file. Null when there is none.
     const nchar_t* temp_name;
+    size_t temp_name_length;
     folder_identity_t temp_identity;
     std::atomic<bool>* stop;              // set when the walk ends early: readers stop at their next item
     std::atomic<unsigned>* open_folders;  // folders open now (the read-ahead holds its budget)
     link_state_t* links;                  // the walk's own (see above)
 };
 
-// One item as the sort sees it: the start of its key and whether it is a
-// file, beside the item, so that most comparisons touch no item at all.
+// One item as the sort sees it: whether it is a file and the start of its
+// key, beside the item, so that most comparisons touch no item at all.
 struct sort_slot_t {
-    uint64_t key_prefix;  // the key's first 8 bytes, big-endian: compared as a number
-    uint64_t is_file;
+    uint64_t order;  // files after folders (the top bit), then the key's first bytes
     listed_item_t* item;
 };
 

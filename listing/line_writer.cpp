@@ -140,16 +140,17 @@ bool line_writer_start(line_writer_t* w) {
 
 bool append_name(line_writer_t* w, text_buffer_t* t, const listed_item_t* item) {
     const line_format_t* format = w->format;
-    const nchar_t* native = item->native;
+    const nchar_t* native = item_native(item);
     size_t native_units = item->native_length;
-    if (format->short_names && item->alias) {
-        native = item->alias;
-        native_units = native_length(item->alias);
+    const nchar_t* alias = item_alias(item);
+    if (format->short_names && alias) {
+        native = alias;
+        native_units = native_length(alias);
     }
     const size_t start = t->length;
-    if (!format->utf8 && native == item->native && format->name_kind == TEXT_NAME) {
+    if (!format->utf8 && native == item_native(item) && format->name_kind == TEXT_NAME) {
         // The item's own text is this text: no second conversion.
-        if (!text_append(t, item->text, item->text_length)) return false;
+        if (!text_append(t, item_text(item), item->text_length)) return false;
     } else {
         // A name converts to at most 3 bytes per unit (and 4 per surrogate pair).
         const size_t room = native_units * 3 + 1;

@@ -168,6 +168,7 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
     job.read.natural = list->order == ORDER_NATURAL;
     job.read.details = sheet;
     job.read.temp_name = out.temp_name;
+    job.read.temp_name_length = out.temp_name ? native_length(out.temp_name) : 0;
     job.read.temp_identity = out.temp_identity;
     job.filters = storage->filters;
     job.skips = storage->skips;

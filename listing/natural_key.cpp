@@ -10,20 +10,21 @@ namespace {
 constexpr unsigned char DIGITS_RUN = 0x01;
 constexpr unsigned char TEXT_RUN = 0x02;
 // A name is at most 255 characters; a sort key takes a few bytes each.
-constexpr size_t KEY_ROOM = 4096;
+constexpr size_t KEY_ROOM = 2048;
 
 bool is_digit(char c) {
     return c >= '0' && c <= '9';
 }
 
 struct key_out_t {
-    unsigned char bytes[KEY_ROOM];
+    char* bytes;
+    size_t size;
     size_t length;
     bool full;
 };
 
 void put(key_out_t* out, const void* bytes, size_t length) {
-    if (out->full || out->length + length > sizeof out->bytes) {
+    if (out->full || out->length + length > out->size) {
         out->full = true;
         return;
     }
@@ -33,10 +34,8 @@ void put(key_out_t* out, const void* bytes, size_t length) {
 
 }  // namespace
 
-bool make_natural_key(arena_t* arena, const char* text, size_t text_length, natural_key_t* key) {
-    key_out_t out;
-    out.length = 0;
-    out.full = false;
+size_t natural_key(const char* text, size_t text_length, char* key, size_t key_size) {
+    key_out_t out = {key, key_size, 0, false};
     const char* end = text + text_length;
     for (const char* p = text; p < end;) {
         const char* run = p;
@@ -59,28 +58,20 @@ bool make_natural_key(arena_t* arena, const char* text, size_t text_length, natu
         part[length] = '\0';
         char sort_key[KEY_ROOM];
         const int size = os.sort_key(part, sort_key, sizeof sort_key);
-        if (size <= 0) return false;
+        if (size <= 0) return 0;
         put(&out, &TEXT_RUN, 1);
         put(&out, sort_key, (size_t)size);  // its terminator closes the run
     }
     if (out.full) {
         os_set_last_error(OS_ERROR_NAME_TOO_LONG);
-        return false;
+        return 0;
     }
-    unsigned char* copy = (unsigned char*)arena_take(arena, out.length ? out.length : 1);
-    if (!copy) {
-        os_set_last_error(OS_ERROR_NO_MEMORY);
-        return false;
-    }
-    memcpy(copy, out.bytes, out.length);
-    key->bytes = copy;
-    key->length = out.length;
-    return true;
+    return out.length;
 }
 
-int compare_natural_keys(const natural_key_t* a, const natural_key_t* b) {
-    const size_t shorter = a->length < b->length ? a->length : b->length;
-    const int order = shorter ? memcmp(a->bytes, b->bytes, shorter) : 0;
+int compare_natural_keys(const char* a, size_t a_length, const char* b, size_t b_length) {
+    const size_t shorter = a_length < b_length ? a_length : b_length;
+    const int order = shorter ? memcmp(a, b, shorter) : 0;
     if (order != 0) return order;
-    return (a->length > b->length) - (a->length < b->length);
+    return (a_length > b_length) - (a_length < b_length);
 }

@@ -13,16 +13,10 @@
 
 #include <stddef.h>
 
-#include "listing/arena.h"
+// The key of program text (code page 932) into out (out_size bytes): its
+// length, or 0 when it does not fit or the platform gave no sort key (the
+// reason in os_last_error()). No text has an empty key.
+size_t natural_key(const char* text, size_t text_length, char* out, size_t out_size);
 
-struct natural_key_t {
-    const unsigned char* bytes;
-    size_t length;
-};
-
-// The key of program text (code page 932) in the arena; false when memory
-// ran out or the platform gave no sort key (the reason in os_last_error()).
-bool make_natural_key(arena_t* arena, const char* text, size_t text_length, natural_key_t* key);
-
-// <0, 0 or >0 as a comes before, ties with or comes after b.
-int compare_natural_keys(const natural_key_t* a, const natural_key_t* b);
+// <0, 0 or >0 as key a comes before, ties with or comes after key b.
+int compare_natural_keys(const char* a, size_t a_length, const char* b, size_t b_length);

@@ -30,7 +30,7 @@ void report(const char* what, const folder_node_t* node, const walk_job_t* job, 
         if (path.length > 0 && path.bytes[path.length - 1] != NATIVE_SEPARATOR) {
             whole = text_append(&path, &NATIVE_SEPARATOR, 1);
         }
-        whole = whole && text_append(&path, n->item->text, n->item->text_length);
+        whole = whole && text_append(&path, item_text(n->item), n->item->text_length);
     }
     char reason[256] = "";
     if (with_reason) {
@@ -183,7 +183,7 @@ walk_end_t write_item(walker_t* w, const listed_item_t* item) {
     if (item_is_folder(item)) {
         const bool written_now = writes_folders(job) && !job->trim;
         if (written_now && !write_line(w, item)) return exhausted(w, no_memory);
-        return item->child ? enter(w, item, writes_folders(job) && job->trim) : WALK_DONE;
+        return (item->flags & ITEM_WALKED) ? enter(w, item, writes_folders(job) && job->trim) : WALK_DONE;
     }
     // A file counts as something below its folders even where files are not
     // written (folders only, with /trim).
