@@ -138,7 +138,19 @@ bool line_writer_start(line_writer_t* w) {
     return true;
 }
 
-bool append_name(line_writer_t* w, text_buffer_t* t, const listed_item_t* item) {
+// The most bytes the item's name can take in the list, and a terminator.
+size_t name_room(const listed_item_t* item) {
+    // A name converts to at most 3 bytes per unit (and 4 per surrogate pair).
+    const nchar_t* alias = item_alias(item);
+    const size_t units =
+        alias ? native_length(alias) > item->native_length ? native_length(alias) : item->native_length
+              : item->native_length;
+    const size_t room = units * 3 + 1;
+    return room > (size_t)item->text_length + 1 ? room : (size_t)item->text_length + 1;
+}
+
+// The item's name as the list shows it into out (name_room bytes); its length.
+size_t put_name(line_writer_t* w, char* out, size_t room, const listed_item_t* item) {
     const line_format_t* format = w->format;
     const nchar_t* native = item_native(item);
     size_t native_units = item->native_length;
@@ -147,28 +159,44 @@ bool append_name(line_writer_t* w, text_buffer_t* t, const listed_item_t* item) 
         native = alias;
         native_units = native_length(alias);
     }
-    const size_t start = t->length;
+    size_t length;
     if (!format->utf8 && native == item_native(item) && format->name_kind == TEXT_NAME) {
         // The item's own text is this text: no second conversion.
-        if (!text_append(t, item_text(item), item->text_length)) return false;
+        length = item->text_length;
+        memcpy(out, item_text(item), length + 1);
     } else {
-        // A name converts to at most 3 bytes per unit (and 4 per surrogate pair).
-        const size_t room = native_units * 3 + 1;
-        if (!text_reserve(t, room)) return false;
-        char* end = t->bytes + t->length;
-        const size_t length = format->utf8
-                                  ? utf8_from_native(end, room, native, native_units, format->name_kind)
-                                  : text_from_native(end, room, native, native_units, format->name_kind);
-        t->length += length < room ? length : 0;
-        t->bytes[t->length] = '\0';
+        length = format->utf8 ? utf8_from_native(out, room, native, native_units, format->name_kind)
+                              : text_from_native(out, room, native, native_units, format->name_kind);
+        if (length >= room) length = 0;
+        out[length] = '\0';
     }
     // A "?" the system's name does not have stands for what the code page lacks.
-    const size_t length = t->length - start;
-    if (!format->utf8 && memchr(t->bytes + start, '?', length) &&
-        count_of(t->bytes + start, length, '?') > count_of(native, native_units, NTEXT('?'))) {
+    if (!format->utf8 && memchr(out, '?', length) &&
+        count_of(out, length, '?') > count_of(native, native_units, NTEXT('?'))) {
         ++w->replaced;
     }
-    map_case(t->bytes + start, length, format);
+    map_case(out, length, format);
+    return length;
+}
+
+bool append_name(line_writer_t* w, text_buffer_t* t, const listed_item_t* item) {
+    const size_t room = name_room(item);
+    if (!text_reserve(t, room)) return false;
+    t->length += put_name(w, t->bytes + t->length, room, item);
+    return true;
+}
+
+bool write_plain_line(line_writer_t* w, const char* prefix, size_t prefix_length, const listed_item_t* item) {
+    const line_format_t* format = w->format;
+    if (is_sheet(format)) return false;
+    const size_t room = name_room(item);
+    char* line = list_output_room(w->out, prefix_length + room + 1 + format->line_end_length);
+    if (!line) return false;
+    memcpy(line, prefix, prefix_length);
+    size_t length = prefix_length + put_name(w, line + prefix_length, room, item);
+    if (item_is_folder(item)) line[length++] = format->separator;
+    memcpy(line + length, format->line_end, format->line_end_length);
+    list_output_commit(w->out, length + format->line_end_length);
     return true;
 }
 

@@ -35,6 +35,11 @@ struct line_writer_t {
 bool line_writer_start(line_writer_t* writer);
 // Appends the item's name as the list shows it; false when memory ran out.
 bool append_name(line_writer_t* writer, text_buffer_t* t, const listed_item_t* item);
+// A plain list's line made in place in the output: the prefix, the item's
+// name, the separator after a folder, the line end. False when it must be
+// made by write_item_line instead (a sheet, or a line too long).
+bool write_plain_line(line_writer_t* writer, const char* prefix, size_t prefix_length,
+                      const listed_item_t* item);
 // One item's line: `path` as the plain list shows it (a folder's ending in
 // the separator), and for a sheet the item's kind, size, date and
 // attributes. False when memory ran out.

@@ -144,6 +144,12 @@ void list_output_write(list_output_t* out, const char* bytes, size_t length) {
     }
 }
 
+char* list_output_room(list_output_t* out, size_t length) {
+    if (length > OUTPUT_BUFFER_SIZE || out->failure != LIST_FAILURE_NONE || out->cancelled) return nullptr;
+    if (OUTPUT_BUFFER_SIZE - out->used < length) hand_over(out);
+    return out->failure == LIST_FAILURE_NONE && !out->cancelled ? out->buffer + out->used : nullptr;
+}
+
 list_finish_t list_output_finish(list_output_t* out) {
     hand_over(out);
     // Every step is checked, the flush on its own: a close may report

@@ -48,6 +48,13 @@ bool list_output_open(list_output_t* out, const nchar_t* target, const cancel_ch
 // temporary file.
 bool list_output_is_temp_file(const list_output_t* out, const folder_identity_t* identity);
 void list_output_write(list_output_t* out, const char* bytes, size_t length);
+// Room for `length` bytes in the output's own buffer, for a line made in
+// place; null when a line that long does not fit it, or writing has stopped.
+// list_output_commit then takes the bytes made.
+char* list_output_room(list_output_t* out, size_t length);
+inline void list_output_commit(list_output_t* out, size_t length) {
+    out->used += length;
+}
 
 enum list_finish_t {
     LIST_FINISHED,   // the new list is in place (or was all written to a direct target)

@@ -115,15 +115,17 @@ bool write_waiting_folder_lines(walker_t* w) {
 // The item's line: the prefix, its name, and for a folder the separator.
 bool write_line(walker_t* w, const listed_item_t* item) {
     const bool folder = item_is_folder(item);
+    ++(folder ? w->result.folders : w->result.files);
+    // Most lines are made where they are written.
+    if (write_plain_line(&w->writer, w->prefix.bytes, w->prefix.length, item)) return true;
+    if (w->out->failure != LIST_FAILURE_NONE || w->out->cancelled) return true;
     w->line.length = 0;
     if (!text_append(&w->line, w->prefix.bytes, w->prefix.length) ||
         !append_name(&w->writer, &w->line, item) ||
         (folder && !text_append(&w->line, &w->job->format.separator, 1))) {
         return false;
     }
-    if (!write_item_line(&w->writer, w->line.bytes, w->line.length, item)) return false;
-    ++(folder ? w->result.folders : w->result.files);
-    return true;
+    return write_item_line(&w->writer, w->line.bytes, w->line.length, item);
 }
 
 walk_end_t exhausted(walker_t* w, os_error_t error) {
