@@ -28,6 +28,7 @@ struct listed_item_t {
 constexpr uint16_t ITEM_HAS_ALIAS = 1;       // a short name follows the native one
 constexpr uint16_t ITEM_TEXT_IS_NATIVE = 2;  // the text is the native name's bytes (POSIX)
 constexpr uint16_t ITEM_KEY_IS_TEXT = 4;     // the sort key is the text's bytes
+constexpr uint16_t ITEM_KEY_IS_FOLDED = 32;  // the sort key is the text with A to Z as a to z: not kept
 constexpr uint16_t ITEM_HAS_DETAILS = 8;     // size and date follow the texts (item_details_t)
 constexpr uint16_t ITEM_WALKED = 16;         // a folder whose node is queued: the walk enters it
 
@@ -56,9 +57,10 @@ inline const char* item_text(const listed_item_t* item) {
     return (item->flags & ITEM_TEXT_IS_NATIVE) ? (const char*)item_native(item) : item_after_native(item);
 }
 
-// The platform's case-insensitive key of the text (or the natural key).
+// The platform's case-insensitive key of the text (or the natural key),
+// where it is kept (not ITEM_KEY_IS_FOLDED).
 inline const char* item_key(const listed_item_t* item) {
-    if (item->flags & ITEM_KEY_IS_TEXT) return item_text(item);
+    if (item->flags & (ITEM_KEY_IS_TEXT | ITEM_KEY_IS_FOLDED)) return item_text(item);
     const char* text = item_text(item);
     return text == (const char*)item_native(item) ? item_after_native(item) : text + item->text_length + 1;
 }
@@ -75,8 +77,16 @@ struct item_details_t {
     bool known;        // false when the item was gone before it could be asked
 };
 
+// Just past the last of the item's texts.
+inline const char* item_texts_end(const listed_item_t* item) {
+    if (!(item->flags & (ITEM_KEY_IS_TEXT | ITEM_KEY_IS_FOLDED)))
+        return item_key(item) + item->key_length + 1;
+    if (item->flags & ITEM_TEXT_IS_NATIVE) return item_after_native(item);
+    return item_text(item) + item->text_length + 1;
+}
+
 inline const item_details_t* details_of(const listed_item_t* item) {
-    const char* end = item_key(item) + item->key_length + 1;
+    const char* end = item_texts_end(item);
     const uintptr_t aligned =
         ((uintptr_t)end + alignof(item_details_t) - 1) & ~(uintptr_t)(alignof(item_details_t) - 1);
     return (const item_details_t*)aligned;

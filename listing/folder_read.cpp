@@ -24,11 +24,24 @@ bool same_native(const nchar_t* a, size_t a_length, const nchar_t* b, size_t b_l
 // case, or in leading zeros) by their bytes, then by their native names,
 // which differ in any folder: the same folder gives the same list wherever
 // it is stored, whatever order the disk keeps.
+// The item's sort key: where it is the folded text, folded into scratch.
+const char* key_of(const listed_item_t* item, char* scratch) {
+    if (!(item->flags & ITEM_KEY_IS_FOLDED)) return item_key(item);
+    const char* text = item_text(item);
+    for (size_t i = 0; i <= item->key_length; ++i) {
+        const char c = text[i];
+        scratch[i] = c >= 'A' && c <= 'Z' ? (char)(c + ('a' - 'A')) : c;
+    }
+    return scratch;
+}
+
 bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) {
     const bool a_folder = item_is_folder(a);
     if (a_folder != item_is_folder(b)) return a_folder;
+    char scratch_a[KEY_BUFFER_SIZE];
+    char scratch_b[KEY_BUFFER_SIZE];
     int order = natural ? compare_natural_keys(item_key(a), a->key_length, item_key(b), b->key_length)
-                        : strcmp(item_key(a), item_key(b));
+                        : strcmp(key_of(a, scratch_a), key_of(b, scratch_b));
     if (order == 0) order = strcmp(item_text(a), item_text(b));
     if (order == 0) {
         const size_t shorter = a->native_length < b->native_length ? a->native_length : b->native_length;
@@ -42,15 +55,30 @@ bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) 
 // first bytes as a number. As the items compare, so do these, or they tie.
 uint64_t sort_order_of(const listed_item_t* item) {
     const char* key = item_key(item);
+    const bool folded = (item->flags & ITEM_KEY_IS_FOLDED) != 0;
     uint64_t prefix = 0;
     size_t i = 0;
-    for (; i < 8 && i < item->key_length; ++i) prefix = prefix << 8 | (unsigned char)key[i];
+    for (; i < 8 && i < item->key_length; ++i) {
+        unsigned char c = (unsigned char)key[i];
+        if (folded && c >= 'A' && c <= 'Z') c = (unsigned char)(c + ('a' - 'A'));
+        prefix = prefix << 8 | c;
+    }
     if (i > 0) prefix <<= 8 * (8 - i);
     return (item_is_folder(item) ? 0 : 1ull << 63) | prefix >> 1;
 }
 
 bool same_bytes(const void* a, size_t a_length, const void* b, size_t b_length) {
     return a_length == b_length && memcmp(a, b, a_length) == 0;
+}
+
+// True when key is text with A to Z as a to z (and nothing else changed).
+bool is_folded(const char* key, size_t key_length, const char* text, size_t text_length) {
+    if (key_length != text_length) return false;
+    for (size_t i = 0; i < key_length; ++i) {
+        const char c = text[i];
+        if (key[i] != (c >= 'A' && c <= 'Z' ? (char)(c + ('a' - 'A')) : c)) return false;
+    }
+    return true;
 }
 
 // The item in the node's arena, texts and all; null with the reason in
@@ -74,10 +102,14 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_s
         same_bytes(found->text, found->text_length, found->native, found->native_length);
     const bool key_is_text =
         !settings->natural && same_bytes(key, key_length, found->text, found->text_length);
+    // A key that is only the text folded is made again when compared (the
+    // locales without rules, and every ASCII name in the C locale).
+    const bool key_is_folded =
+        !key_is_text && !settings->natural && is_folded(key, key_length, found->text, found->text_length);
     size_t size = sizeof(listed_item_t) + (found->native_length + 1) * sizeof(nchar_t);
     if (alias_length) size += (alias_length + 1) * sizeof(nchar_t);
     if (!text_is_native) size += found->text_length + 1;
-    if (!key_is_text) size += key_length + 1;
+    if (!key_is_text && !key_is_folded) size += key_length + 1;
     if (settings->details) size += alignof(item_details_t) - 1 + sizeof(item_details_t);
 
     listed_item_t* item = (listed_item_t*)arena_take_aligned(arena, size, alignof(listed_item_t));
@@ -90,7 +122,8 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_s
     item->key_length = (uint16_t)key_length;
     item->flags =
         (uint16_t)((alias_length ? ITEM_HAS_ALIAS : 0) | (text_is_native ? ITEM_TEXT_IS_NATIVE : 0) |
-                   (key_is_text ? ITEM_KEY_IS_TEXT : 0) | (settings->details ? ITEM_HAS_DETAILS : 0));
+                   (key_is_text ? ITEM_KEY_IS_TEXT : 0) | (key_is_folded ? ITEM_KEY_IS_FOLDED : 0) |
+                   (settings->details ? ITEM_HAS_DETAILS : 0));
     item->attributes = found->attributes;
     nchar_t* native = (nchar_t*)(item + 1);
     memcpy(native, found->native, found->native_length * sizeof(nchar_t));
@@ -105,7 +138,7 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_s
         next[found->text_length] = '\0';
         next += found->text_length + 1;
     }
-    if (!key_is_text) {
+    if (!key_is_text && !key_is_folded) {
         memcpy(next, key, key_length);
         next[key_length] = '\0';
     }
