@@ -24,24 +24,28 @@ bool same_native(const nchar_t* a, size_t a_length, const nchar_t* b, size_t b_l
 // case, or in leading zeros) by their bytes, then by their native names,
 // which differ in any folder: the same folder gives the same list wherever
 // it is stored, whatever order the disk keeps.
-// The item's sort key: where it is the folded text, folded into scratch.
-const char* key_of(const listed_item_t* item, char* scratch) {
-    if (!(item->flags & ITEM_KEY_IS_FOLDED)) return item_key(item);
-    const char* text = item_text(item);
-    for (size_t i = 0; i <= item->key_length; ++i) {
-        const char c = text[i];
-        scratch[i] = c >= 'A' && c <= 'Z' ? (char)(c + ('a' - 'A')) : c;
+// strcmp of the two items' sort keys, folding on the way the one that is
+// only its folded text (ITEM_KEY_IS_FOLDED).
+int compare_keys(const listed_item_t* a, const listed_item_t* b) {
+    const unsigned char* key_a = (const unsigned char*)item_key(a);
+    const unsigned char* key_b = (const unsigned char*)item_key(b);
+    const bool fold_a = (a->flags & ITEM_KEY_IS_FOLDED) != 0;
+    const bool fold_b = (b->flags & ITEM_KEY_IS_FOLDED) != 0;
+    for (;; ++key_a, ++key_b) {
+        unsigned c_a = *key_a;
+        unsigned c_b = *key_b;
+        if (fold_a && c_a - 'A' < 26u) c_a += 'a' - 'A';
+        if (fold_b && c_b - 'A' < 26u) c_b += 'a' - 'A';
+        if (c_a != c_b) return c_a < c_b ? -1 : 1;
+        if (c_a == 0) return 0;
     }
-    return scratch;
 }
 
 bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) {
     const bool a_folder = item_is_folder(a);
     if (a_folder != item_is_folder(b)) return a_folder;
-    char scratch_a[KEY_BUFFER_SIZE];
-    char scratch_b[KEY_BUFFER_SIZE];
     int order = natural ? compare_natural_keys(item_key(a), a->key_length, item_key(b), b->key_length)
-                        : strcmp(key_of(a, scratch_a), key_of(b, scratch_b));
+                        : compare_keys(a, b);
     if (order == 0) order = strcmp(item_text(a), item_text(b));
     if (order == 0) {
         const size_t shorter = a->native_length < b->native_length ? a->native_length : b->native_length;
@@ -81,12 +85,28 @@ bool is_folded(const char* key, size_t key_length, const char* text, size_t text
     return true;
 }
 
+// How an ASCII name compares where its key would be the name folded: as its
+// own key (no letter A to Z), or folded when compared; 0 for any other name.
+uint16_t key_of_ascii(const char* text, size_t length) {
+    bool upper = false;
+    for (size_t i = 0; i < length; ++i) {
+        const unsigned char c = (unsigned char)text[i];
+        if (c >= 0x80) return 0;
+        upper |= (unsigned)(c - 'A') < 26u;
+    }
+    return upper ? ITEM_KEY_IS_FOLDED : ITEM_KEY_IS_TEXT;
+}
+
 // The item in the node's arena, texts and all; null with the reason in
 // os_last_error().
 listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_settings_t* settings) {
     char key[KEY_BUFFER_SIZE];
-    size_t key_length;
-    if (settings->natural) {
+    size_t key_length = found->text_length;
+    const uint16_t key_kind =
+        settings->keys_fold_ascii && !settings->natural ? key_of_ascii(found->text, found->text_length) : 0;
+    if (key_kind) {
+        // The key would be the text folded: none is made.
+    } else if (settings->natural) {
         key_length = natural_key(found->text, found->text_length, key, sizeof key);
         if (key_length == 0) return nullptr;
     } else {
@@ -101,11 +121,13 @@ listed_item_t* new_item(arena_t* arena, const folder_item_t* found, const read_s
         sizeof(nchar_t) == 1 && !alias_length &&
         same_bytes(found->text, found->text_length, found->native, found->native_length);
     const bool key_is_text =
-        !settings->natural && same_bytes(key, key_length, found->text, found->text_length);
+        key_kind ? key_kind == ITEM_KEY_IS_TEXT
+                 : !settings->natural && same_bytes(key, key_length, found->text, found->text_length);
     // A key that is only the text folded is made again when compared (the
     // locales without rules, and every ASCII name in the C locale).
-    const bool key_is_folded =
-        !key_is_text && !settings->natural && is_folded(key, key_length, found->text, found->text_length);
+    const bool key_is_folded = key_kind ? key_kind == ITEM_KEY_IS_FOLDED
+                                        : !key_is_text && !settings->natural &&
+                                              is_folded(key, key_length, found->text, found->text_length);
     size_t size = sizeof(listed_item_t) + (found->native_length + 1) * sizeof(nchar_t);
     if (alias_length) size += (alias_length + 1) * sizeof(nchar_t);
     if (!text_is_native) size += found->text_length + 1;

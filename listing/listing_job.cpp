@@ -167,6 +167,7 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
     job.read.files_unneeded = list->only == ONLY_FOLDERS && !(list->flags & LIST_TRIM);
     job.read.natural = list->order == ORDER_NATURAL;
     job.read.details = sheet;
+    job.read.keys_fold_ascii = os.sort_key_folds_ascii();
     job.read.temp_name = out.temp_name;
     job.read.temp_name_length = out.temp_name ? native_length(out.temp_name) : 0;
     job.read.temp_identity = out.temp_identity;

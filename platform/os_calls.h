@@ -40,8 +40,10 @@
     ROW(bool, file_close, (file_t * file), (file), false)                                                    \
     ROW(bool, file_replace, (const nchar_t* from, const nchar_t* to), (from, to), false)                     \
     ROW(bool, file_remove, (const nchar_t* path), (path), false)                                             \
-    /* Names in the program's text: a byte string whose strcmp order is the user's order, case ignored. */   \
+    /* Names in the program's text: a byte string whose strcmp order is the user's order, case ignored; */   \
+    /* and whether an ASCII name's key is only the name with A to Z as a to z (none need then be made). */   \
     ROW(int, sort_key, (const char* text, char* out, int out_size), (text, out, out_size), 0)                \
+    ROW(bool, sort_key_folds_ascii, (), (), false)                                                           \
     /* Threads, events and locks. */                                                                         \
     ROW(HANDLE, event_create, (bool manual_reset, bool initially_set), (manual_reset, initially_set),        \
         nullptr)                                                                                             \

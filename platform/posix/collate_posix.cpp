@@ -99,3 +99,10 @@ int posix_sort_key(const char* text, char* out, int out_size) {
     }
     return sort_key(text, out, (size_t)out_size);
 }
+
+// In the C locale and in one without rules an ASCII name's key is the name
+// folded (ASCII is its own UTF-8).
+bool posix_sort_key_folds_ascii() {
+    static const bool folds = collation() != COLLATE_RULES;
+    return folds;
+}

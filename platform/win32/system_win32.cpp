@@ -118,6 +118,11 @@ void* win32_malloc(size_t size) {
     return block;
 }
 
+// A key of LCMapStringA is never the name itself.
+bool win32_sort_key_folds_ascii() {
+    return false;
+}
+
 // The user's order without regard to case, as the Windows shell sorts.
 int win32_sort_key(const char* text, char* out, int out_size) {
     const int size =

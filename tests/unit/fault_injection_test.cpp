@@ -85,6 +85,7 @@ const row_left_out_t LEFT_OUT_ROWS[] = {
     {OS_ROW_thread_resume, "cannot fail for a thread of this process"},
     {OS_ROW_thread_exit_code, "cannot fail for an open thread"},
     {OS_ROW_handle_close, "releases; cannot fail for an open handle"},
+    {OS_ROW_sort_key_folds_ascii, "a property of the locale, not a call that fails"},
     {OS_ROW_processor_count, "only chooses how many readers; not asked when a test sets them"},
     {OS_ROW_lock_free, "releases"},
     {OS_ROW_lock_enter, "cannot fail for a lock the program made (no error checking, no robust locks)"},
