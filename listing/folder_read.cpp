@@ -7,6 +7,7 @@
 #include <new>
 
 #include "listing/natural_key.h"
+#include "text/byte_words.h"
 
 namespace {
 
@@ -59,15 +60,15 @@ bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) 
 // first bytes as a number. As the items compare, so do these, or they tie.
 uint64_t sort_order_of(const listed_item_t* item) {
     const char* key = item_key(item);
-    const bool folded = (item->flags & ITEM_KEY_IS_FOLDED) != 0;
     uint64_t prefix = 0;
-    size_t i = 0;
-    for (; i < 8 && i < item->key_length; ++i) {
-        unsigned char c = (unsigned char)key[i];
-        if (folded && c >= 'A' && c <= 'Z') c = (unsigned char)(c + ('a' - 'A'));
-        prefix = prefix << 8 | c;
+    if (item->key_length >= 8) {
+        prefix = word_in_text_order(load_word(key));
+    } else {
+        for (size_t i = 0; i < 8; ++i)
+            prefix = prefix << 8 | (i < item->key_length ? (unsigned char)key[i] : 0);
     }
-    if (i > 0) prefix <<= 8 * (8 - i);
+    // Folding is bytewise, so the number's bytes fold as the text's would.
+    if (item->flags & ITEM_KEY_IS_FOLDED) prefix = fold_ascii_word(prefix);
     return (item_is_folder(item) ? 0 : 1ull << 63) | prefix >> 1;
 }
 
@@ -88,12 +89,19 @@ bool is_folded(const char* key, size_t key_length, const char* text, size_t text
 // How an ASCII name compares where its key would be the name folded: as its
 // own key (no letter A to Z), or folded when compared; 0 for any other name.
 uint16_t key_of_ascii(const char* text, size_t length) {
-    bool upper = false;
-    for (size_t i = 0; i < length; ++i) {
-        const unsigned char c = (unsigned char)text[i];
-        if (c >= 0x80) return 0;
-        upper |= (unsigned)(c - 'A') < 26u;
+    uint64_t high = 0;
+    uint64_t upper = 0;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        const uint64_t word = load_word(text + i);
+        high |= word;
+        upper |= ascii_upper_bytes(word);
     }
+    uint64_t tail = 0;
+    for (; i < length; ++i) tail = tail << 8 | (unsigned char)text[i];
+    high |= tail;
+    upper |= ascii_upper_bytes(tail);
+    if (high & BYTE_HIGHS) return 0;
     return upper ? ITEM_KEY_IS_FOLDED : ITEM_KEY_IS_TEXT;
 }
 

@@ -3,6 +3,7 @@
 #include <stdint.h>
 #include <string.h>
 
+#include "text/byte_words.h"
 #include "text/cp932.h"
 #include "text/mbs.h"
 
@@ -34,6 +35,14 @@ constexpr byte_classes_t BYTE_CLASSES = make_byte_classes();
 
 inline unsigned stops_of(unsigned replaced) {
     return (replaced & (REPLACE_CONTROLS | REPLACE_BACKSLASH | REPLACE_SLASH)) | NEVER_PLAIN;
+}
+
+// Eight bytes that are plain whatever a call replaces: printable ASCII
+// but the separators.
+inline bool word_is_plain(uint64_t word) {
+    const uint64_t not_plain = word | bytes_below(word, 0x20) | bytes_equal_to(word, 0x7F) |
+                               bytes_equal_to(word, '\\') | bytes_equal_to(word, '/');
+    return (not_plain & BYTE_HIGHS) == 0;
 }
 
 inline bool is_c1_control(uint32_t code) {
@@ -230,6 +239,7 @@ size_t cp932_from_utf8(char* out, size_t out_size, const char* utf8, size_t leng
     while (p < end) {
         // Runs of plain ASCII are the common case: copy them in one go.
         const unsigned char* run = p;
+        while (end - run >= 8 && word_is_plain(load_word(run))) run += 8;
         while (run < end && (BYTE_CLASSES.of[*run] & stops) == 0) ++run;
         if (run > p) {
             w.put_run((const char*)p, (size_t)(run - p));

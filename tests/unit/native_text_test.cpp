@@ -146,6 +146,37 @@ TEST(NativeText, EachKindKeepsWhatItNames) {
     EXPECT_EQ(utf8_of(native_string(with_nul, 3), TEXT_ARGUMENT), "a?b");
 }
 
+// A byte that is not plain, at each place in a long name: the runs copied
+// eight bytes at a time stop for it as a byte-by-byte copy would.
+TEST(NativeText, AByteThatIsNotPlainIsSeenAnywhereInALongName) {
+    const struct {
+        std::string bytes;
+        unsigned replaced;
+        const char* shown;
+    } specials[] = {
+        {"\x01", REPLACE_CONTROLS, "?"},
+        {"\x7F", REPLACE_CONTROLS, "?"},
+        {"\\", REPLACE_BACKSLASH, "?"},
+        {"/", REPLACE_SLASH, "?"},
+        {"\\", 0, "\\"},
+        {"\xE3\x81\x82", 0, "\x82\xA0"},
+        {"\xC3\xA9", 0, "?"},
+        {std::string(1, '\0'), 0, "?"},
+    };
+    for (const auto& special : specials) {
+        for (size_t at = 0; at <= 20; ++at) {
+            std::string name(20, 'K');
+            std::string expected(20, 'K');
+            name.insert(at, special.bytes);
+            expected.insert(at, special.shown);
+            char out[64];
+            const size_t length =
+                cp932_from_utf8(out, sizeof out, name.data(), name.size(), special.replaced);
+            EXPECT_EQ(std::string(out, length), expected) << "at " << at << " replaced " << special.replaced;
+        }
+    }
+}
+
 // Invalid UTF-8 (a Linux name) and lone surrogates (a Windows name): one "?"
 // in code page 932, one U+FFFD in UTF-8, for each sequence, cut as Wine cuts
 // a Linux name into the UTF-16 it hands the Windows build.
