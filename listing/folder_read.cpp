@@ -56,20 +56,62 @@ bool comes_before(const listed_item_t* a, const listed_item_t* b, bool natural) 
     return order < 0;
 }
 
+// The key's eight bytes from `offset` on as a number, zeros past its end,
+// folded where the key is compared folded (folding is bytewise, so the
+// number's bytes fold as the text's would).
+uint64_t key_word_at(const listed_item_t* item, size_t offset) {
+    const char* key = item_key(item) + offset;
+    const size_t left = item->key_length > offset ? item->key_length - offset : 0;
+    uint64_t word = 0;
+    if (left >= 8) {
+        word = word_in_text_order(load_word(key));
+    } else {
+        for (size_t i = 0; i < 8; ++i) word = word << 8 | (i < left ? (unsigned char)key[i] : 0);
+    }
+    return item->flags & ITEM_KEY_IS_FOLDED ? fold_ascii_word(word) : word;
+}
+
 // Where the sort begins: files after folders (the top bit), then the key's
 // first bytes as a number. As the items compare, so do these, or they tie.
 uint64_t sort_order_of(const listed_item_t* item) {
-    const char* key = item_key(item);
-    uint64_t prefix = 0;
-    if (item->key_length >= 8) {
-        prefix = word_in_text_order(load_word(key));
-    } else {
-        for (size_t i = 0; i < 8; ++i)
-            prefix = prefix << 8 | (i < item->key_length ? (unsigned char)key[i] : 0);
+    return (item_is_folder(item) ? 0 : 1ull << 63) | key_word_at(item, 0) >> 1;
+}
+
+// The first sort order holds the key's first seven bytes whole; each further
+// round the next eight.
+constexpr size_t FIRST_ROUND_BYTES = 7;
+constexpr size_t ROUND_BYTES = 8;
+
+// Sorts the slots by their orders. Slots whose orders tie sort again by the
+// next bytes of their keys, round after round: an item's key is read once a
+// round, not once a comparison, and the comparisons touch only the slots.
+// Keys equal to their end go by comes_before (natural keys at once: their
+// order is not their bytes').
+void sort_slots(sort_slot_t* slots, size_t count, size_t offset, bool natural) {
+    std::sort(slots, slots + count,
+              [](const sort_slot_t& a, const sort_slot_t& b) { return a.order < b.order; });
+    for (size_t first = 0; first < count;) {
+        size_t end = first + 1;
+        while (end < count && slots[end].order == slots[first].order) ++end;
+        sort_slot_t* tied = slots + first;
+        const size_t tied_count = end - first;
+        first = end;
+        if (tied_count < 2) continue;
+        bool key_left = false;
+        if (!natural) {
+            for (size_t i = 0; i < tied_count; ++i) {
+                tied[i].order = key_word_at(tied[i].item, offset);
+                key_left |= tied[i].item->key_length > offset;
+            }
+        }
+        if (key_left) {
+            sort_slots(tied, tied_count, offset + ROUND_BYTES, natural);
+        } else {
+            std::sort(tied, tied + tied_count, [natural](const sort_slot_t& a, const sort_slot_t& b) {
+                return comes_before(a.item, b.item, natural);
+            });
+        }
     }
-    // Folding is bytewise, so the number's bytes fold as the text's would.
-    if (item->flags & ITEM_KEY_IS_FOLDED) prefix = fold_ascii_word(prefix);
-    return (item_is_folder(item) ? 0 : 1ull << 63) | prefix >> 1;
 }
 
 bool same_bytes(const void* a, size_t a_length, const void* b, size_t b_length) {
@@ -411,10 +453,7 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
     if (node->exhausted) return;
 
     const bool natural = settings->natural;
-    std::sort(reader->slots, reader->slots + count, [natural](const sort_slot_t& a, const sort_slot_t& b) {
-        if (a.order != b.order) return a.order < b.order;
-        return comes_before(a.item, b.item, natural);
-    });
+    sort_slots(reader->slots, count, FIRST_ROUND_BYTES, natural);
     if (count > ITEMS_IN_ARENA) {
         // A large folder takes the reader's slots, made its list of items in
         // place (a pointer is half a slot): its items cost no more room.

@@ -171,6 +171,17 @@ folder_node_t* read_ahead_take(read_ahead_t* ahead) {
         read_node(ahead, node, &ahead->readers[ahead->thread_count]);
     }
     while (node->state != NODE_READ) {
+        // While a reader finishes it, the walk reads the next folder nobody
+        // has begun: it sleeps only when there is none, so a hand-over costs
+        // no wait and no wake where the readers keep up.
+        folder_node_t* next = window_has_room(ahead) ? ahead->first_queued : nullptr;
+        if (next) {
+            begin(ahead, next);
+            ++ahead->readers_reading;
+            read_node(ahead, next, &ahead->readers[ahead->thread_count]);
+            --ahead->readers_reading;
+            continue;
+        }
         ahead->walk_waits = true;
         os.cond_wait(ahead->head_read, ahead->lock);
     }

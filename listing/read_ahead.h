@@ -5,11 +5,13 @@
 // before its next sibling. The walk takes them strictly in that order, so
 // the list is the same bytes whatever the timing and however many readers
 // there are. Readers always take the first folder not yet begun; the walk
-// reads a folder itself when nobody has begun it, so it never waits on them.
+// reads the folder it needs itself when nobody has begun it, and while a
+// reader finishes it, the walk reads the first folder nobody has begun.
 //
 // Hand-over: one lock, taken once per folder by a reader (to finish one and
 // begin the next together). A thread is woken only when it waits: the walk
-// when the folder it needs is read, one idle reader when work appears.
+// when the folder it needs is read and there was nothing else to read, one
+// idle reader when work appears.
 //
 // Memory: a reader begins a folder only while fewer than READ_AHEAD_FOLDERS
 // folders, holding together fewer than READ_AHEAD_ITEMS items, are read (or
