@@ -5,7 +5,7 @@
 
 --all: the document gives every status; --windows: every status but those
 only the Linux program gives. A document's statuses are read from its own
-section: a Markdown table after "Exit status", a manual page's EXIT STATUS
+section: the Markdown table under "## Exit status", a manual page's EXIT STATUS
 (終了ステータス in Japanese), a text's "■ 終了コード"."""
 
 import re
@@ -31,7 +31,7 @@ def statuses_of_document(path):
     with open(path, encoding="utf-8") as f:
         text = f.read()
     if path.endswith(".md"):
-        table = section(text, "\nExit status", "\n\n#")
+        table = section(text, "\n## Exit status", "\n\n#")
         table = table[table.index("\n|"):]
         table = table[:table.find("\n\n")]
         cells = re.findall(r"^\| *([0-9][0-9, ]*) *\|", table, re.M)

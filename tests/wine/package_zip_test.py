@@ -89,9 +89,11 @@ class zip_package_test(unittest.TestCase):
         self.assertTrue(text.startswith("Scrivlet %s" % VERSION), text[:40])
         for part in (
             "コマンドライン",
-            "Scrivlet.exe [/noui] [/auto] [/sub:1] [FOLDER] [LIST_FILE]",
-            "一覧ファイルの形式",
+            "Scrivlet.exe [スイッチ] [フォルダ] [保存ファイル]",
+            "詳細設定",
+            "保存ファイルの形式",
             "終了コード",
+            "MIT License",
         ):
             self.assertIn(part, text)
         for status in ("0", "1", "2", "3", "4", "130"):
