@@ -68,7 +68,7 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
     read_command_line(s, count, args, native, &line);
     *exit_code = 0;
     if (line.problem == PROBLEM_UNKNOWN_OPTION) {
-        report_unusable_command_line(PROBLEM_UNKNOWN_OPTION, line.refused);
+        report_unusable_command_line(PROBLEM_UNKNOWN_OPTION, line.refused, s->folder.text);
         *exit_code = EXIT_COMMAND_LINE;
         return false;
     }
@@ -93,7 +93,7 @@ bool prepare_settings(settings_t* s, int count, const char* const* args, const n
     const bool usable = line.problem == PROBLEM_NONE && settings_valid(s);
     if (line.dialog_wanted || !usable) {
         if (!HAS_SETTINGS_DIALOG) {
-            report_unusable_command_line(unusable_reason(s, &line), line.refused);
+            report_unusable_command_line(unusable_reason(s, &line), line.refused, s->folder.text);
             *exit_code = EXIT_COMMAND_LINE;
             return false;
         }

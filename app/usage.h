@@ -25,6 +25,8 @@ void describe_unusable_command_line(char* out, command_problem_t problem, const 
 bool show_usage();
 // "scrivlet VERSION" on standard output (Linux); false as above.
 bool show_version();
-// One line on standard error saying why (Linux); argument is the refused
-// argument, or null. The Windows program opens its dialog instead.
-void report_unusable_command_line(command_problem_t problem, const char* argument);
+// One line on standard error saying why (Linux), as describe_unusable_command_line
+// says it: argument is the refused argument, or null; folder the folder the
+// command line named, for a missing one. The Windows program opens its
+// dialog instead.
+void report_unusable_command_line(command_problem_t problem, const char* argument, const char* folder);

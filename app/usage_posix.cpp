@@ -51,14 +51,15 @@ bool show_version() {
     return put_on_standard_output("scrivlet " SCRIVLET_VERSION "\n");
 }
 
-void report_unusable_command_line(command_problem_t problem, const char* argument) {
+void report_unusable_command_line(command_problem_t problem, const char* argument, const char* folder) {
     // The line of the missing dialog says how to run unattended.
     if (problem == PROBLEM_NO_DIALOG) {
         show_settings_dialog(nullptr);
         return;
     }
+    char line[FORMAT_BUFFER_SIZE];
+    describe_unusable_command_line(line, problem, argument, folder);
     put_utf8(stderr, "scrivlet: ");
-    put_utf8(stderr, command_problem_text(problem));
-    if (argument && command_problem_names_argument(problem)) put_utf8(stderr, argument);
+    put_utf8(stderr, line);
     fputs("\n", stderr);
 }

@@ -12,4 +12,4 @@ bool show_version() {
 }
 
 // The dialog opens instead, and says why (app_main.cpp).
-void report_unusable_command_line(command_problem_t, const char*) {}
+void report_unusable_command_line(command_problem_t, const char*, const char*) {}

@@ -9,7 +9,7 @@
 # takes its section as @VARIABLE@ in its .in file; each has its variable:
 #
 #   SCRIVLET_EXIT_STATUSES_MAN_EN    packaging/scrivlet.1.in (English)
-#   SCRIVLET_EXIT_STATUSES_MAN_JA    a Japanese manual page
+#   SCRIVLET_EXIT_STATUSES_MAN_JA    packaging/scrivlet.ja.1.in (Japanese)
 #   SCRIVLET_EXIT_STATUSES_GUIDE_JA  packaging/guide_ja.txt.in (Windows)
 
 set(SCRIVLET_EXIT_STATUS_LIST ${CMAKE_SOURCE_DIR}/app/exit_status.h)

@@ -5,8 +5,8 @@
 
 --all: the document gives every status; --windows: every status but those
 only the Linux program gives. A document's statuses are read from its own
-section: a Markdown table after "Exit status", a manual page's EXIT STATUS,
-a text's "■ 終了コード"."""
+section: the Markdown table under "## Exit status", a manual page's EXIT STATUS
+(終了ステータス in Japanese), a text's "■ 終了コード"."""
 
 import re
 import sys
@@ -31,13 +31,14 @@ def statuses_of_document(path):
     with open(path, encoding="utf-8") as f:
         text = f.read()
     if path.endswith(".md"):
-        table = section(text, "\nExit status", "\n\n#")
+        table = section(text, "\n## Exit status", "\n\n#")
         table = table[table.index("\n|"):]
         table = table[:table.find("\n\n")]
         cells = re.findall(r"^\| *([0-9][0-9, ]*) *\|", table, re.M)
         return [int(value) for cell in cells for value in cell.split(",")]
     if re.search(r"^\.TH ", text, re.M):
-        return [int(value) for value in re.findall(r"^\.TP\n\.B (\d+)$", section(text, ".SH EXIT STATUS", "\n.SH "), re.M)]
+        heading = ".SH EXIT STATUS" if ".SH EXIT STATUS" in text else ".SH 終了ステータス"
+        return [int(value) for value in re.findall(r"^\.TP\n\.B (\d+)$", section(text, heading, "\n.SH "), re.M)]
     return [int(value) for value in re.findall(r"^  (\d+) ", section(text, "■ 終了コード", "\n■"), re.M)]
 
 

@@ -8,7 +8,6 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from scrivlet_cli_test import PROGRAM, lines_of, run, tree_case  # noqa: E402
 
-NO_FOLDER = "scrivlet: 指定されたフォルダが見つかりません。\n"
 NO_OUTPUT = "scrivlet: 保存ファイルが指定されていません。\n"
 
 
@@ -59,6 +58,60 @@ class switches_test(tree_case):
                                  "c.txt", "日本語.txt"])
 
 
+class spellings_test(tree_case):
+    def setUp(self):
+        super().setUp()
+        # Names that natural order puts otherwise than name order.
+        for name in ("x10.txt", "x2.txt"):
+            open(os.path.join(self.top, name), "w").close()
+
+    def test_gnu_spellings_give_the_bytes_of_the_windows_ones(self):
+        # Each row: the Windows spellings, then GNU spellings of the same
+        # settings. The folder alone lists on standard output; the status and
+        # standard error must match too (-v writes the summary there).
+        rows = [
+            (["/sub:1"], ["-r"], ["--recursive"]),
+            (["/sub:1", "/depth:1"], ["-r", "--max-depth=1"], ["--max-depth", "1", "-r"]),
+            (["/sub:1", "/skip:b;.*"], ["-r", "--skip=b", "--skip", ".*"]),
+            (["/only:files", "/sub:1"], ["--files-only", "-r"], ["--only=files", "-r"]),
+            (["/only:folders", "/sub:1"], ["--folders-only", "-r"]),
+            (["/trim", "/nohidden", "/sub:1"], ["--trim", "--no-hidden", "-r"]),
+            (["/order:natural"], ["--order=natural"]),
+            (["/wild:*.txt", "/case:upper", "/rel"], ["--wild=*.txt", "--case=upper", "--relative"]),
+            (["/regex:^b", "/nofilter"], ["--regex", "^b", "--no-filter"]),
+            (["/utf8", "/bom", "/short"], ["--utf8", "--bom", "--short"]),
+            (["/csv", "/sub:1"], ["--csv", "-r"]),
+            (["/tsv"], ["--tsv"]),
+            (["/lf", "/sep:/"], ["--lf", "--sep=/"]),
+            (["/null", "/sub:1", "/quiet"], ["-0rq"], ["--null", "--recursive", "--quiet"]),
+            (["/v", "/rel", "/full"], ["-v", "--relative", "--full"], ["--verbose"]),
+        ]
+        for windows, *gnus in rows:
+            expected = run(*windows, self.top, cwd=self.root)
+            self.assertEqual(expected.returncode, 0, (windows, expected.stderr.decode()))
+            self.assertNotEqual(expected.stdout, b"", windows)
+            for gnu in gnus:
+                with self.subTest(windows=windows, gnu=gnu):
+                    got = run(*gnu, self.top, cwd=self.root)
+                    self.assertEqual((got.returncode, got.stdout, got.stderr),
+                                     (expected.returncode, expected.stdout, expected.stderr))
+
+    def test_output_spellings_write_the_same_list_file(self):
+        def list_file(*args):
+            out = os.path.join(self.root, "out.txt")
+            result = run(*args)
+            self.assertEqual(result.returncode, 0, (args, result.stderr.decode()))
+            data = self.read(out)
+            os.remove(out)
+            return data
+
+        out = os.path.join(self.root, "out.txt")
+        expected = list_file("/noui", "/sub:1", self.top, out)
+        for args in (["-r", "-o", out, self.top], ["-ro" + out, self.top], ["--output=" + out, "-r", self.top],
+                     ["-r", self.top, "--output", out]):
+            self.assertEqual(list_file(*args), expected, args)
+
+
 class help_and_status_test(tree_case):
     def test_help_and_version(self):
         for option in ("-h", "--help"):
@@ -90,7 +143,9 @@ class help_and_status_test(tree_case):
     def test_exit_status_1_with_its_line(self):
         out = os.path.join(self.root, "out.txt")
         cases = [
-            (("/noui", "/sub:1", "/no/such/folder", out), NO_FOLDER),
+            (("/noui", "/sub:1", "/no/such/folder", out), "scrivlet: フォルダ「/no/such/folder」が見つかりません。\n"),
+            (("/auto", "/no/such/folder"), "scrivlet: フォルダ「/no/such/folder」が見つかりません。\n"),
+            (("/noui", out), "scrivlet: 一覧を作成するフォルダが指定されていません。\n"),
             (("/noui", self.top, ""), NO_OUTPUT),
         ]
         for args, line in cases:

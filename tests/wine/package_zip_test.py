@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""The Windows release package: CPack's zip holds the stripped Scrivlet.exe
-and the Japanese guide (code page 932, CR LF) in one folder named after the
-version, and the exe taken out of it lists a tree under Wine.
+"""The Windows release package: CPack's zip holds the stripped Scrivlet.exe,
+the Japanese guide (code page 932) and the licence, both with CR LF, in one
+folder named after the version, and the exe taken out of it lists a tree
+under Wine.
 
 Needs SCRIVLET_BUILD_DIR, SCRIVLET_VERSION, SCRIVLET_EXE, SCRIVLET_OBJDUMP and
 CPACK_COMMAND (set by CTest) and the Wine fixture's environment."""
@@ -22,6 +23,7 @@ VERSION = os.environ.get("SCRIVLET_VERSION", "")
 EXE = os.environ.get("SCRIVLET_EXE", "")
 OBJDUMP = os.environ.get("SCRIVLET_OBJDUMP", "x86_64-w64-mingw32-objdump")
 CPACK = os.environ.get("CPACK_COMMAND", "cpack")
+SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 
 
 def section_names(path):
@@ -57,10 +59,10 @@ class zip_package_test(unittest.TestCase):
         self.assertEqual(self.status, 0, self.log)
         self.assertTrue(os.path.isfile(self.zip), os.listdir(self.dir))
 
-    def test_holds_the_exe_and_the_guide_only(self):
+    def test_holds_the_exe_the_guide_and_the_licence_only(self):
         with zipfile.ZipFile(self.zip) as z:
             names = sorted(name for name in z.namelist() if not name.endswith("/"))
-        self.assertEqual(names, [self.top + "/Scrivlet.exe", self.top + "/readme_ja.txt"])
+        self.assertEqual(names, [self.top + "/" + name for name in ("LICENSE.txt", "Scrivlet.exe", "readme_ja.txt")])
 
     def test_exe_is_the_stripped_build(self):
         with zipfile.ZipFile(self.zip) as z:
@@ -70,18 +72,28 @@ class zip_package_test(unittest.TestCase):
         self.assertEqual({n for n in section_names(packed) if n.startswith(".debug")}, set())
         self.assertLess(os.path.getsize(packed), os.path.getsize(EXE))
 
-    def test_guide_is_code_page_932_with_cr_lf(self):
+    def read_text(self, name):
+        """A text of the zip, which must end each line in CR LF."""
         with zipfile.ZipFile(self.zip) as z:
-            data = z.read(self.top + "/readme_ja.txt")
+            data = z.read(self.top + "/" + name)
         self.assertTrue(data.endswith(b"\r\n"))
         self.assertEqual(data.count(b"\n"), data.count(b"\r\n"), "a line ending in LF alone")
-        text = data.decode("cp932")
+        return data.decode("cp932")
+
+    def test_licence_is_the_projects_with_cr_lf(self):
+        with open(os.path.join(SOURCE, "LICENSE"), encoding="utf-8") as f:
+            self.assertEqual(self.read_text("LICENSE.txt"), f.read().replace("\n", "\r\n"))
+
+    def test_guide_is_code_page_932_with_cr_lf(self):
+        text = self.read_text("readme_ja.txt")
         self.assertTrue(text.startswith("Scrivlet %s" % VERSION), text[:40])
         for part in (
             "コマンドライン",
-            "Scrivlet.exe [/noui] [/auto] [/sub:1] [FOLDER] [LIST_FILE]",
-            "一覧ファイルの形式",
+            "Scrivlet.exe [スイッチ] [フォルダ] [保存ファイル]",
+            "詳細設定",
+            "保存ファイルの形式",
             "終了コード",
+            "MIT License",
         ):
             self.assertIn(part, text)
         for status in ("0", "1", "2", "3", "4", "130"):

@@ -57,8 +57,7 @@ void show_about_box(HWND owner) {
              8, IDC_ABOUT_DESCRIPTION),
         item(DLG_CLASS_STATIC, dlg_string(u"Copyright (c) 2026 Scrivlet developers"), LINE, 36, 33, 145, 8,
              IDC_ABOUT_COPYRIGHT),
-        item(DLG_CLASS_STATIC, dlg_string(u"MIT ライセンスで配布しています。"), LINE, 36, 45, 145, 8,
-             IDC_ABOUT_LICENCE),
+        item(DLG_CLASS_STATIC, dlg_string(u"MIT License"), LINE, 36, 45, 145, 8, IDC_ABOUT_LICENCE),
         item(DLG_CLASS_BUTTON, dlg_string(u"OK"), VISIBLE | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 131, 55,
              50, 14, IDOK),
     };
