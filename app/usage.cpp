@@ -31,6 +31,7 @@ const usage_row_t USAGE_ROWS[] = {
     {"/quiet", "-q, --quiet", "メッセージボックスもビープも出しません (終了コードとトレースで"},
     {"", nullptr, "知らせます)"},
     {"/v", "-v, --verbose", "終わりに件数の要約を出します (端末でなくても)"},
+    {"/?", "-h, --help", "この使い方を表示します"},
     {nullptr, nullptr, "たどるもの・書き出すもの:"},
     {"/sub:1, /sub:0", "-r, --recursive", "サブフォルダもたどる / たどらない"},
     {"/depth:N", "--max-depth=N", "/sub:1 で N 階層までたどります (1 はフォルダの直下だけ)"},
@@ -67,7 +68,6 @@ const usage_row_t USAGE_ROWS[] = {
 const usage_row_t USAGE_DASH_ROWS[] = {
     {nullptr, nullptr, "その他:"},
     {"", "-o, --output=ファイル", "保存ファイルを指定します"},
-    {"", "-h, --help", "この使い方を表示します"},
     {"", "--version", "バージョンを表示します"},
     {"", "--", "以降の引数はフォルダか保存ファイルです"},
 };
