@@ -160,10 +160,12 @@ size_t put_name(line_writer_t* w, char* out, size_t room, const listed_item_t* i
         native_units = native_length(alias);
     }
     size_t length;
+    bool same_as_native = false;
     if (!format->utf8 && native == item_native(item) && format->name_kind == TEXT_NAME) {
         // The item's own text is this text: no second conversion.
         length = item->text_length;
         memcpy(out, item_text(item), length + 1);
+        same_as_native = (item->flags & ITEM_TEXT_IS_NATIVE) != 0;
     } else {
         length = format->utf8 ? utf8_from_native(out, room, native, native_units, format->name_kind)
                               : text_from_native(out, room, native, native_units, format->name_kind);
@@ -171,7 +173,7 @@ size_t put_name(line_writer_t* w, char* out, size_t room, const listed_item_t* i
         out[length] = '\0';
     }
     // A "?" the system's name does not have stands for what the code page lacks.
-    if (!format->utf8 && memchr(out, '?', length) &&
+    if (!format->utf8 && !same_as_native && memchr(out, '?', length) &&
         count_of(out, length, '?') > count_of(native, native_units, NTEXT('?'))) {
         ++w->replaced;
     }
