@@ -2,6 +2,7 @@
 folders it may not read, and list files that are not plain files."""
 
 import os
+import resource
 import shutil
 import signal
 import stat
@@ -137,6 +138,51 @@ class target_test(case):
                 whole = data
         if whole is None:
             self.assertEqual(self.read(out), b"old\r\n")
+
+
+class descriptor_limit_test(unittest.TestCase):
+    """Few descriptors: a wide tree and a chain deeper than the limit are
+    still listed whole, as they are without the limit."""
+
+    LEVELS = 5000
+
+    def setUp(self):
+        self.root = tempfile.mkdtemp(prefix="scrivlet-descriptors-")
+        self.top = os.path.join(self.root, "tree")
+        for i in range(300):
+            os.makedirs(os.path.join(self.top, "wide", "w%03d" % i, "inner"))
+            open(os.path.join(self.top, "wide", "w%03d" % i, "f.txt"), "w").close()
+        # Made through descriptors: the chain's paths pass the system's limit on a path.
+        folder = os.open(self.top, os.O_RDONLY | os.O_DIRECTORY)
+        for _ in range(self.LEVELS):
+            os.mkdir("d", dir_fd=folder)
+            inner = os.open("d", os.O_RDONLY | os.O_DIRECTORY, dir_fd=folder)
+            os.close(folder)
+            folder = inner
+        os.close(folder)
+
+    def tearDown(self):
+        subprocess.run(["rm", "-rf", self.root], timeout=TIMEOUT)
+
+    def list_with_descriptors(self, limit):
+        out = os.path.join(self.root, "out-%s.txt" % limit)
+
+        def lower_limit():
+            if limit:
+                resource.setrlimit(resource.RLIMIT_NOFILE, (limit, limit))
+
+        result = subprocess.run(
+            [PROGRAM, "/noui", "/sub:1", self.top, out], capture_output=True, timeout=TIMEOUT, preexec_fn=lower_limit
+        )
+        self.assertEqual(result.returncode, 0, "limit %s: %s" % (limit, result.stderr.decode(errors="replace")))
+        with open(out, "rb") as f:
+            return f.read()
+
+    def test_a_wide_tree_and_a_deep_chain_are_listed_whole_with_few_descriptors(self):
+        whole = self.list_with_descriptors(None)
+        self.assertEqual(len(lines_of(whole)), 1 + 300 * 3 + self.LEVELS)
+        for limit in (32, 64):
+            self.assertEqual(self.list_with_descriptors(limit), whole, "limit %d" % limit)
 
 
 if __name__ == "__main__":
