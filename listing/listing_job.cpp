@@ -64,9 +64,13 @@ nchar_t* short_top_of(const nchar_t* top) {
     return short_top;
 }
 
+// A local disk answers from its cache as fast as a processor asks: one
+// reader per processor beside the walk, which reads too (bench/README.md).
 unsigned reader_threads(const nchar_t* top) {
     if (listing_reader_threads >= 0) return (unsigned)listing_reader_threads;
-    return os.folder_is_remote(top) ? REMOTE_READERS : os.processor_count();
+    if (os.folder_is_remote(top)) return REMOTE_READERS;
+    const unsigned processors = os.processor_count();
+    return processors > 1 ? processors - 1 : 0;
 }
 
 // What one run holds, released together however it ends.
