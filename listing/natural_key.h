@@ -20,8 +20,9 @@ struct natural_key_t {
     size_t length;
 };
 
-// The key of program text (code page 932) in the arena; false when memory
-// ran out or the platform gave no sort key (the reason in os_last_error()).
+// The key of program text (code page 932, terminated after text_length
+// bytes) in the arena; false when memory ran out or the platform gave no
+// sort key (the reason in os_last_error()).
 bool make_natural_key(arena_t* arena, const char* text, size_t text_length, natural_key_t* key);
 
 // <0, 0 or >0 as a comes before, ties with or comes after b.
