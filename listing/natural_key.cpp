@@ -49,13 +49,18 @@ size_t natural_key(const char* text, size_t text_length, char* key, size_t key_s
             put(&out, significant, digits);
             continue;
         }
-        // Whole characters up to the next digit: a trail byte is never a digit.
-        while (p < end && !is_digit(*p)) p = mbs_next(p);
-        if (p > end) p = end;
-        char part[PATH_BUFFER_SIZE];
-        const size_t length = (size_t)(p - run) < sizeof part ? (size_t)(p - run) : sizeof part - 1;
-        memcpy(part, run, length);
-        part[length] = '\0';
+        // Up to the next digit byte, which always begins a character: no
+        // trail byte of code page 932 is a digit.
+        while (p < end && !is_digit(*p)) ++p;
+        // A name without digits is its own text run, terminated already.
+        const char* part = run;
+        char copy[PATH_BUFFER_SIZE];
+        if (run != text || p != end) {
+            const size_t length = (size_t)(p - run) < sizeof copy ? (size_t)(p - run) : sizeof copy - 1;
+            memcpy(copy, run, length);
+            copy[length] = '\0';
+            part = copy;
+        }
         char sort_key[KEY_ROOM];
         const int size = os.sort_key(part, sort_key, sizeof sort_key);
         if (size <= 0) return 0;

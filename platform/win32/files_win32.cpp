@@ -327,9 +327,15 @@ bool win32_file_close(file_t* file) {
 }
 
 bool win32_file_replace(const wchar_t* from, const wchar_t* to) {
-    long_path_t whole_from(from);
-    long_path_t whole_to(to);
-    if (!whole_from.whole || !whole_to.whole) return false;
+    // Full paths: Wine's ReplaceFileW fails with ERROR_DIRECTORY on a name
+    // without a folder ("list.txt"), as a list file named in the current folder is.
+    wchar_t* absolute_from = win32_absolute_path(from);
+    wchar_t* absolute_to = absolute_from ? win32_absolute_path(to) : nullptr;
+    long_path_t whole_from(absolute_from ? absolute_from : from);
+    long_path_t whole_to(absolute_to ? absolute_to : to);
+    free(absolute_from);
+    free(absolute_to);
+    if (!absolute_to || !whole_from.whole || !whole_to.whole) return false;
     BOOL replaced;
     if (GetFileAttributesW(whole_to.whole) != INVALID_FILE_ATTRIBUTES) {
         replaced = ReplaceFileW(whole_to.whole, whole_from.whole, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,

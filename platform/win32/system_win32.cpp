@@ -92,6 +92,14 @@ uint64_t win32_clock_ms() {
     return GetTickCount64();
 }
 
+// The zone, asked once per run: asked on each conversion (a null zone),
+// Wine reads the zone file again, two stat calls for each row of a sheet.
+static const TIME_ZONE_INFORMATION* current_zone() {
+    static TIME_ZONE_INFORMATION zone;
+    static const bool known = GetTimeZoneInformation(&zone) != TIME_ZONE_ID_INVALID;
+    return known ? &zone : nullptr;
+}
+
 // Seconds since 1970 in UTC, as the user's clock showed that moment (the
 // rules of daylight saving time of that year).
 bool win32_local_time(int64_t seconds, local_time_t* out) {
@@ -104,7 +112,8 @@ bool win32_local_time(int64_t seconds, local_time_t* out) {
     FILETIME utc_file = {(DWORD)ticks, (DWORD)(ticks >> 32)};
     SYSTEMTIME utc;
     SYSTEMTIME local;
-    if (!FileTimeToSystemTime(&utc_file, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+    if (!FileTimeToSystemTime(&utc_file, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(current_zone(), &utc, &local)) {
         win32_fail(GetLastError());
         return false;
     }

@@ -1,6 +1,6 @@
 # End-to-end tests of the native command-line program on real trees on disk.
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
-foreach(suite IN ITEMS cli cli_paths cli_switches)
+foreach(suite IN ITEMS cli cli_paths cli_switches cli_output)
   string(REPLACE "cli" "scrivlet_cli" _script ${suite})
   add_test(NAME ${suite}_end_to_end
            COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_LIST_DIR}/${_script}_test.py)

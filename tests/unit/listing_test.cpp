@@ -158,8 +158,11 @@ TEST(ListingFile, RelativeTopFolderIsUsedAsGiven) {
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
     const lines_t lines = list(test::listing_settings("tree", "out.txt", FLAG_FULL_PATH));
+    // The second run replaces the list named without a folder.
+    const lines_t again = list(test::listing_settings("tree", "out.txt", FLAG_FULL_PATH));
     std::filesystem::current_path(previous);
     EXPECT_EQ(lines, (lines_t{"tree\\A\\", "tree\\b\\", "tree\\.hidden", "tree\\B.txt", "tree\\c.txt"}));
+    EXPECT_EQ(again, lines);
 }
 
 // --- Failures and cancel ------------------------------------------------------

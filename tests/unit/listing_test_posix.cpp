@@ -241,4 +241,59 @@ TEST(CompleteLists, EachFolderIsWalkedThroughItsFirstLinkOnly) {
     }
 }
 
+// A link at the last level is listed, not opened: it is no first link, and a
+// later link to the same folder is still walked where the depth allows.
+TEST(CompleteLists, LinksBelowTheDepthLimitAreListedNotWalked) {
+    tree t;
+    t.folder("a");
+    t.folder("a/b");
+    t.folder("a/b/c");
+    t.file("a/b/c/f.txt");
+    t.link("a/b/up", "..");  // a: an ancestor
+    t.folder("x");
+    t.link("x/to_b", "../a/b");  // the first link to a/b
+    t.folder("y");
+    t.link("y/again", "../a/b");  // a link to a/b already walked
+    t.link("z_b", "a/b");         // walked when the links before it were not opened
+    const lines_t two = {"a\\",        "a\\b\\", "x\\",      "x\\to_b\\", "y\\",
+                         "y\\again\\", "z_b\\",  "z_b\\c\\", "z_b\\up\\"};
+    const lines_t three = {"a\\",          "a\\b\\",        "a\\b\\c\\", "a\\b\\up\\", "x\\",  "x\\to_b\\",
+                           "x\\to_b\\c\\", "x\\to_b\\up\\", "y\\",       "y\\again\\", "z_b\\"};
+    // Through x\to_b, "up" leads to a, which no link led to before and
+    // which is no ancestor there: walked once that way.
+    const lines_t all = {"a\\",
+                         "a\\b\\",
+                         "a\\b\\c\\",
+                         "a\\b\\c\\f.txt",
+                         "a\\b\\up\\",
+                         "x\\",
+                         "x\\to_b\\",
+                         "x\\to_b\\c\\",
+                         "x\\to_b\\c\\f.txt",
+                         "x\\to_b\\up\\",
+                         "x\\to_b\\up\\b\\",
+                         "x\\to_b\\up\\b\\c\\",
+                         "x\\to_b\\up\\b\\c\\f.txt",
+                         "x\\to_b\\up\\b\\up\\",
+                         "y\\",
+                         "y\\again\\",
+                         "z_b\\"};
+    const struct {
+        uint32_t depth;
+        lines_t lines;
+    } cases[] = {{1, {"a\\", "x\\", "y\\", "z_b\\"}}, {2, two}, {3, three}, {0, all}};
+    for (int readers : {0, 2}) {
+        listing_reader_threads = readers;
+        for (const auto& c : cases) {
+            settings_t s = test::listing_settings(t.top_text, t.dir.join("out.txt"), FLAG_SUBFOLDERS);
+            s.list.max_depth = c.depth;
+            EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED);
+            lines_t lines;
+            EXPECT_TRUE(test::read_lines(s.output_file.text, &lines));
+            EXPECT_EQ(lines, c.lines) << "depth " << c.depth << ", " << readers << " readers";
+        }
+    }
+    listing_reader_threads = LISTING_READERS_AUTO;
+}
+
 }  // namespace

@@ -313,6 +313,123 @@ class odd_names_test(unittest.TestCase):
         self.assertEqual(len(set(twins)), len(LOOK_ALIKES), native)
 
 
+# A tree for the list options: names to leave out, levels to cut, an empty
+# folder, hidden items, digit runs, sizes past 32 bits, dates before 1970
+# and after 2038, a read-only file and a link to a folder. No link to a file:
+# Wine shows a Linux link to a file as the file it leads to (its size and
+# date, no L), where the native build shows the link itself, as Windows does
+# with its own links.
+OPTIONS_TREE = {
+    "Alpha": {"one.txt": b"1", "表": {"内.txt": b""}, "skipme": {"x.txt": b""}},
+    "beta": {"deep": {"er": {"x.log": b"log"}}},
+    "empty": {},
+    "node_modules": {"m.js": b""},
+    ".dot": {"in.txt": b""},
+    "café": {"in.txt": b""},
+    ".hidden.txt": b"",
+    "file10.txt": b"",
+    "file9.txt": b"",
+    "file007.txt": b"",
+    "File8.txt": b"",
+    "n" + "1" * 25: b"",
+    "n" + "9" * 24: b"",
+    "全１０.txt": b"",
+    "全９.txt": b"",
+}
+# Times in seconds since 1970, UTC; the runs below fix the zone.
+OPTIONS_TIMES = {"file9.txt": -315619200, "file10.txt": 2220134400, "beta": 86400 * 365}
+OPTIONS_SWITCHES = [
+    ["/skip:node_modules;SKIP*", "/skip:*.log"],
+    ["/depth:1"],
+    ["/depth:2"],
+    ["/only:files", "/wild:*.txt"],
+    ["/only:folders"],
+    ["/trim", "/wild:*.log"],
+    ["/only:folders", "/trim", "/wild:in.txt"],
+    ["/order:natural"],
+    ["/nohidden"],
+    ["/null", "/sep:/", "/utf8"],
+    ["/csv"],
+    ["/tsv", "/utf8"],
+]
+
+
+class list_options_test(unittest.TestCase):
+    """Both builds write the same bytes for the same switches. Sheets are run
+    with TZ fixed (both builds take it: Wine asks the C library for the zone),
+    in a zone without summer time: Wine applies this year's summer-time rule
+    to every year, glibc the rule of each year. The attributes column differs
+    by what only Windows has: the archive attribute (A), which Wine gives
+    every file; it is taken out of the Wine rows before they are compared."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.work = tempfile.mkdtemp(prefix="scrivlet-options-")
+        top = os.path.join(cls.work, "tree")
+        ws.make_tree(top, OPTIONS_TREE)
+        for name, size in (("big4g", 4 * 2**30 + 1), ("big1t", 2**40)):
+            with open(os.path.join(top, "Alpha", name), "wb") as f:
+                f.truncate(size)
+        os.symlink("beta/deep", os.path.join(top, "to_deep"))
+        os.chmod(os.path.join(top, "Alpha", "one.txt"), 0o444)
+        for name, moment in OPTIONS_TIMES.items():
+            os.utime(os.path.join(top, name), (moment, moment))
+        # A link's row has the link's own date on the native build, the date
+        # of the folder it leads to under Wine: the two are made the same.
+        for path in ("beta/deep", "to_deep"):
+            os.utime(os.path.join(top, path), (1000000000, 1000000000), follow_symlinks=False)
+
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(cls.work, True)
+
+    def both(self, switches, output="-"):
+        """The bytes both builds write for the switches: (native, Wine)."""
+        args = ["/noui", "/quiet", "/sub:1"] + switches + ["tree", output]
+        env = dict(os.environ, LANG="ja_JP.UTF-8", LC_ALL="ja_JP.UTF-8", TZ="JST-9")
+        native = subprocess.run([NATIVE] + args, cwd=self.work, env=env, stdin=subprocess.DEVNULL,
+                                capture_output=True, timeout=60)
+        self.assertEqual(native.returncode, 0, native.stderr.decode("utf-8", "replace"))
+        os.environ["TZ"] = "JST-9"
+        try:
+            wine = ws.run_wine([EXE] + args, cwd=self.work)
+        finally:
+            del os.environ["TZ"]
+        self.assertEqual(wine.returncode, 0, wine.describe())
+        return native.stdout, wine.stdout
+
+    def test_each_option_gives_the_same_bytes(self):
+        plain, _ = self.both([])
+        for switches in OPTIONS_SWITCHES:
+            native, wine = self.both(switches)
+            if "/csv" in switches or "/tsv" in switches:
+                wine = without_archive(wine, b"," if "/csv" in switches else b"\t")
+                self.assertIn("1960/01/01 09:00:00".encode(), native)
+                self.assertIn("2040/05/09 09:00:00".encode(), native)
+                self.assertIn(b",4294967297,", native.replace(b"\t", b","))
+            self.assertEqual(native, wine, "%s\nnative:\n%s\nWine:\n%s" % (
+                switches, native.decode("cp932", "replace"), wine.decode("cp932", "replace")))
+            self.assertNotEqual(native, plain, "%s changes the list" % switches)
+
+    def test_standard_output_redirected_to_a_file_holds_the_list_file(self):
+        native, wine = self.both(["/order:natural"])
+        _, nothing = self.both(["/order:natural"], output="wine.txt")
+        self.assertEqual(nothing, b"", "a list file named: nothing on standard output")
+        with open(os.path.join(self.work, "wine.txt"), "rb") as f:
+            self.assertEqual(f.read(), wine)
+        self.assertEqual(wine, native)
+        self.assertEqual(wine.count(b"\r\n"), count_entries(OPTIONS_TREE) + 2 + 3)  # the sparse files; the link walked
+
+
+def without_archive(sheet, separator):
+    """The rows of a sheet with "A" taken out of their attributes field."""
+    rows = sheet.split(b"\r\n")
+    for i in range(1, len(rows) - 1):
+        head, sep, attributes = rows[i].rpartition(separator)
+        rows[i] = head + sep + attributes.replace(b"A", b"")
+    return b"\r\n".join(rows)
+
+
 def main():
     if not EXE:
         raise SystemExit("SCRIVLET_EXE must name the Windows program")
