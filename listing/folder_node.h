@@ -109,6 +109,7 @@ struct folder_node_t {
     folder_t* folder;
     std::atomic<uint32_t> children_unopened;  // subfolders queued whose open has not yet been tried
     folder_identity_t identity;               // of a folder with subfolders: for the link checks below it
+                                              // (with identity_on_demand, asked by the first such check)
     bool has_identity;
     bool opened;         // its open succeeded (a folder may be closed since)
     node_state_t state;  // guarded by the read-ahead queue's lock

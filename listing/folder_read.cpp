@@ -257,6 +257,38 @@ void find_top_ancestors(const read_settings_t* settings, link_state_t* links) {
     if (at) os.folder_close(at);
 }
 
+// The identities of the node's folder and of those above it that were read
+// without theirs (identity_on_demand): asked now, through a walk down from
+// the top folder, since their folders are closed by now. False, with the
+// reason in node->error, when a folder on the way cannot be opened or told.
+bool ask_identities(folder_node_t* node, const read_settings_t* settings) {
+    size_t depth = 0;
+    for (folder_node_t* above = node; above->parent; above = above->parent) ++depth;
+    folder_node_t** chain = (folder_node_t**)os.malloc((depth + 1) * sizeof(folder_node_t*));
+    if (!chain) {
+        node->error = os_last_error();
+        return false;
+    }
+    size_t level = depth;
+    for (folder_node_t* above = node; above; above = above->parent) chain[level--] = above;
+    folder_t* at = os.folder_open(settings->top, 0);
+    for (level = 0; at; ++level) {
+        folder_node_t* here = chain[level];
+        if (!here->has_identity) here->has_identity = os.folder_identity(at, &here->identity);
+        if (!here->has_identity || level == depth) break;
+        folder_t* below = os.folder_open_child(at, item_native(chain[level + 1]->item), 0);
+        const os_error_t error = os_last_error();
+        os.folder_close(at);
+        at = below;
+        os_set_last_error(error);
+    }
+    const bool known = at && node->has_identity;
+    if (!known) node->error = os_last_error();
+    if (at) os.folder_close(at);
+    free(chain);
+    return known;
+}
+
 // Whether the folder a link leads to is walked: not when it is one of the
 // folders above it (in the walk or above the top), nor when a link earlier
 // in the walk led to it. A link whose identity cannot be told is not walked
@@ -269,7 +301,11 @@ link_check_t check_link(folder_node_t* node, const read_settings_t* settings) {
         return LINK_UNKNOWN;
     }
     // Every folder above has subfolders, and so its identity (its folder
-    // may be closed by now).
+    // may be closed by now), or one to be asked.
+    if (settings->identity_on_demand && node->parent && !node->parent->has_identity &&
+        !ask_identities(node->parent, settings)) {
+        return LINK_UNKNOWN;
+    }
     for (folder_node_t* above = node->parent; above; above = above->parent) {
         if (!above->has_identity) {
             node->error = above->error;
@@ -506,8 +542,10 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
     }
     if (!first) return;
     // Asked now, while the folder is open: the link checks below it need it.
-    node->has_identity = os.folder_identity(node->folder, &node->identity);
-    if (!node->has_identity) node->error = os_last_error();
+    if (!settings->identity_on_demand) {
+        node->has_identity = os.folder_identity(node->folder, &node->identity);
+        if (!node->has_identity) node->error = os_last_error();
+    }
     uint32_t children = 1;
     for (folder_node_t* child = first; child != last; child = child->next) ++children;
     node->children_unopened.store(children, std::memory_order_relaxed);

@@ -29,6 +29,7 @@ struct read_settings_t {
     bool natural;             // runs of digits compare by their value
     bool details;             // each item keeps its size and date (item_details_t)
     bool keys_fold_ascii;     // os.sort_key_folds_ascii(): no key is made for an ASCII name
+    bool identity_on_demand;  // a folder is asked its identity only when a link below it needs it
     // The list's temporary file: an item of this name is asked its identity,
     // and left out when it is that file. Null when there is none.
     const nchar_t* temp_name;

@@ -6,6 +6,7 @@
 #include "listing/walk.h"
 
 int listing_reader_threads = LISTING_READERS_AUTO;
+int listing_identity_on_demand = LISTING_IDENTITY_AUTO;
 
 namespace {
 
@@ -172,6 +173,9 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
     job.read.natural = list->order == ORDER_NATURAL;
     job.read.details = sheet;
     job.read.keys_fold_ascii = os.sort_key_folds_ascii();
+    job.read.identity_on_demand = listing_identity_on_demand == LISTING_IDENTITY_AUTO
+                                      ? FOLDER_IDENTITY_COSTS_AN_OPEN
+                                      : listing_identity_on_demand != 0;
     job.read.temp_name = out.temp_name;
     job.read.temp_name_length = out.temp_name ? native_length(out.temp_name) : 0;
     job.read.temp_identity = out.temp_identity;

@@ -42,5 +42,11 @@ struct listing_run_t {
 constexpr int LISTING_READERS_AUTO = -1;
 extern int listing_reader_threads;
 
+// Whether a folder is asked its identity only when a link below it needs it:
+// LISTING_IDENTITY_AUTO as the platform would (FOLDER_IDENTITY_COSTS_AN_OPEN);
+// tests set 0 or 1 to try either way on any platform.
+constexpr int LISTING_IDENTITY_AUTO = -1;
+extern int listing_identity_on_demand;
+
 // The worker's job; job_arg is the listing_run_t of the run.
 unsigned listing_job(worker_t* worker, void* job_arg);

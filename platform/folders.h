@@ -25,6 +25,15 @@ constexpr char NATIVE_SEPARATOR = '\\';
 constexpr char NATIVE_SEPARATOR = '/';
 #endif
 
+// Whether asking an open folder its identity costs an open of its own (on
+// Windows a folder is a find handle, not a file handle): the listing then
+// asks only where a link needs it.
+#ifdef _WIN32
+constexpr bool FOLDER_IDENTITY_COSTS_AN_OPEN = true;
+#else
+constexpr bool FOLDER_IDENTITY_COSTS_AN_OPEN = false;
+#endif
+
 // folder_open options.
 constexpr unsigned FOLDER_SHORT_NAMES = 1;  // fill folder_item_t::alias (Windows: the slower full search)
 constexpr unsigned FOLDER_DETAILS = 2;      // fill the size and the date (POSIX: one fstatat per item)
