@@ -8,26 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/name_random.h"
 #include "platform/native_text.h"
 #include "text/cp932.h"
 
 namespace {
-
-// xorshift32: the same list on every machine and every run.
-struct name_random {
-    uint32_t state;
-    uint32_t next() {
-        state ^= state << 13;
-        state ^= state >> 17;
-        state ^= state << 5;
-        return state;
-    }
-    int below(int n) { return (int)(next() % (uint32_t)n); }
-    template <size_t N>
-    const char* pick(const char* const (&items)[N]) {
-        return items[below((int)N)];
-    }
-};
 
 const char* const WORDS[] = {"report", "invoice", "budget", "summary", "draft",  "notes",  "Meeting",
                              "Photo",  "scan",    "backup", "data",    "export", "config", "README",
