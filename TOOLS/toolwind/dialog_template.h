@@ -58,6 +58,21 @@ struct dlg_item_desc_t {
     uint16_t id;
 };
 
+// One control at its place, in dialog units, without an extended style.
+inline dlg_item_desc_t dlg_item(uint16_t class_ordinal, dlg_name_t title, uint32_t style, int16_t x,
+                                int16_t y, int16_t cx, int16_t cy, uint16_t id) {
+    dlg_item_desc_t d{};
+    d.class_name = dlg_ordinal(class_ordinal);
+    d.title = title;
+    d.style = style;
+    d.x = x;
+    d.y = y;
+    d.cx = cx;
+    d.cy = cy;
+    d.id = id;
+    return d;
+}
+
 // Writes the template into buffer, or only measures it when buffer is null.
 // Returns its size in bytes. With a buffer, nothing is written at or beyond
 // capacity: the first piece (a word, a whole string, a whole header) that does

@@ -11,20 +11,6 @@ constexpr uint32_t VISIBLE = WS_CHILD | WS_VISIBLE;
 constexpr uint32_t LINE = VISIBLE | SS_LEFT | SS_NOPREFIX;
 constexpr uint16_t NO_ID = 0xFFFF;
 
-dlg_item_desc_t item(uint16_t cls, dlg_name_t title, uint32_t style, int16_t x, int16_t y, int16_t cx,
-                     int16_t cy, uint16_t id) {
-    dlg_item_desc_t d{};
-    d.class_name = dlg_ordinal(cls);
-    d.title = title;
-    d.style = style;
-    d.x = x;
-    d.y = y;
-    d.cx = cx;
-    d.cy = cy;
-    d.id = id;
-    return d;
-}
-
 }  // namespace
 
 INT_PTR CALLBACK about_box_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
@@ -50,16 +36,16 @@ void show_about_box(HWND owner) {
     desc.point_size = DLG_FONT_POINTS;
     const dlg_item_desc_t items[] = {
         // The icon static sizes itself to the icon; the title names the resource.
-        item(DLG_CLASS_STATIC, dlg_ordinal(IDI_APP), VISIBLE | SS_ICON, 7, 7, 0, 0, NO_ID),
-        item(DLG_CLASS_STATIC, dlg_string(u"Scrivlet " SCRIVLET_VERSION), LINE, 36, 9, 145, 8,
-             IDC_ABOUT_NAME),
-        item(DLG_CLASS_STATIC, dlg_string(u"フォルダ内のファイル名の一覧を作成します。"), LINE, 36, 21, 145,
-             8, IDC_ABOUT_DESCRIPTION),
-        item(DLG_CLASS_STATIC, dlg_string(u"Copyright (c) 2026 Scrivlet developers"), LINE, 36, 33, 145, 8,
-             IDC_ABOUT_COPYRIGHT),
-        item(DLG_CLASS_STATIC, dlg_string(u"MIT License"), LINE, 36, 45, 145, 8, IDC_ABOUT_LICENCE),
-        item(DLG_CLASS_BUTTON, dlg_string(u"OK"), VISIBLE | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 131, 55,
-             50, 14, IDOK),
+        dlg_item(DLG_CLASS_STATIC, dlg_ordinal(IDI_APP), VISIBLE | SS_ICON, 7, 7, 0, 0, NO_ID),
+        dlg_item(DLG_CLASS_STATIC, dlg_string(u"Scrivlet " SCRIVLET_VERSION), LINE, 36, 9, 145, 8,
+                 IDC_ABOUT_NAME),
+        dlg_item(DLG_CLASS_STATIC, dlg_string(u"フォルダ内のファイル名の一覧を作成します。"), LINE, 36, 21,
+                 145, 8, IDC_ABOUT_DESCRIPTION),
+        dlg_item(DLG_CLASS_STATIC, dlg_string(u"Copyright (c) 2026 Scrivlet developers"), LINE, 36, 33, 145,
+                 8, IDC_ABOUT_COPYRIGHT),
+        dlg_item(DLG_CLASS_STATIC, dlg_string(u"MIT License"), LINE, 36, 45, 145, 8, IDC_ABOUT_LICENCE),
+        dlg_item(DLG_CLASS_BUTTON, dlg_string(u"OK"), VISIBLE | BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP, 131,
+                 55, 50, 14, IDOK),
     };
     desc.item_count = sizeof items / sizeof items[0];
     DialogBoxFromDescription(GetModuleHandleW(nullptr), &desc, items, owner, about_box_proc, 0);

@@ -19,16 +19,7 @@ constexpr uint16_t NO_ID = 0xFFFF;  // -1: a label nobody addresses
 
 dlg_item_desc_t item(uint16_t cls, const char16_t* text, uint32_t style, int16_t x, int16_t y, int16_t cx,
                      int16_t cy, uint16_t id) {
-    dlg_item_desc_t d{};
-    d.class_name = dlg_ordinal(cls);
-    d.title = dlg_string(text);
-    d.style = style;
-    d.x = x;
-    d.y = y;
-    d.cx = cx;
-    d.cy = cy;
-    d.id = id;
-    return d;
+    return dlg_item(cls, dlg_string(text), style, x, y, cx, cy, id);
 }
 
 dlg_item_desc_t button(const char16_t* text, uint32_t style, int16_t x, int16_t y, int16_t cx, uint16_t id) {
