@@ -479,7 +479,8 @@ TEST(SettingsDialog, OkWithAMissingFolderTellsSoAndFocusesTheFolderBox) {
 
     s.click(IDOK);
     ASSERT_EQ(recorded_boxes.size(), 1u);
-    EXPECT_EQ(recorded_boxes[0].text, FOLDER_NOT_FOUND);
+    EXPECT_EQ(recorded_boxes[0].text, std::string(FOLDER_NOT_FOUND) + "\n" + missing)
+        << "named on a line of its own";
     EXPECT_EQ(recorded_boxes[0].caption, "Scrivlet");
     EXPECT_EQ(recorded_boxes[0].owner, s.dialog());
     EXPECT_EQ(recorded_boxes[0].style, static_cast<UINT>(MB_OK | MB_ICONERROR));

@@ -248,7 +248,11 @@ bool may_replace(HWND dialog, const std::wstring& output) {
 void on_settings_ok(HWND dialog) {
     const std::wstring folder = path_box_text(dialog, IDC_FOLDER);
     if (!path_exists(folder.c_str())) {
-        MessageBoxFormat(dialog, CAPTION, MB_OK | MB_ICONERROR, FOLDER_NOT_FOUND);
+        user_path_t shown;
+        user_path_init(&shown);
+        user_path_set(&shown, folder.c_str());
+        MessageBoxFormat(dialog, CAPTION, MB_OK | MB_ICONERROR, "%s\n%s", FOLDER_NOT_FOUND, shown.text);
+        user_path_free(&shown);
         select_and_focus(dialog, IDC_FOLDER);
         return;
     }
