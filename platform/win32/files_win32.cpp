@@ -46,6 +46,24 @@ wchar_t* copy_of(const wchar_t* text) {
     return copy;
 }
 
+// The path in the form the caller gave: "\\?\C:\x" back to "C:\x" and
+// "\\?\UNC\s\x" back to "\\s\x" when the caller did not use the long
+// form. Takes path over (freed here); null when out of memory.
+wchar_t* in_given_form(wchar_t* path, const wchar_t* given) {
+    if (wcsncmp(given, L"\\\\?\\", 4) == 0 || wcsncmp(path, L"\\\\?\\", 4) != 0) return path;
+    const bool unc = wcsncmp(path, L"\\\\?\\UNC\\", 8) == 0;
+    const wchar_t* rest = path + (unc ? 8 : 4);
+    wchar_t* plain = (wchar_t*)malloc((wcslen(rest) + 3) * sizeof(wchar_t));
+    if (plain) {
+        wcscpy(plain, unc ? L"\\\\" : L"");
+        wcscat(plain, rest);
+    } else {
+        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
+    }
+    free(path);
+    return plain;
+}
+
 // The path a handle's file has, links followed, in the form the path was
 // given ("\\?\C:\x" back to "C:\x" when the caller did not use that form).
 wchar_t* final_path_of(HANDLE handle, const wchar_t* given) {
@@ -59,18 +77,7 @@ wchar_t* final_path_of(HANDLE handle, const wchar_t* given) {
         win32_fail(error ? error : ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
-    if (wcsncmp(given, L"\\\\?\\", 4) == 0 || wcsncmp(found, L"\\\\?\\", 4) != 0) return found;
-    const bool unc = wcsncmp(found, L"\\\\?\\UNC\\", 8) == 0;
-    const wchar_t* rest = found + (unc ? 8 : 4);
-    wchar_t* plain = (wchar_t*)malloc((wcslen(rest) + 3) * sizeof(wchar_t));
-    if (plain) {
-        wcscpy(plain, unc ? L"\\\\" : L"");
-        wcscat(plain, rest);
-    } else {
-        win32_fail(ERROR_NOT_ENOUGH_MEMORY);
-    }
-    free(found);
-    return plain;
+    return in_given_form(found, given);
 }
 
 file_t* new_file(HANDLE handle, bool owned) {
@@ -113,20 +120,7 @@ wchar_t* win32_absolute_path(const wchar_t* path) {
         free(absolute);
         return nullptr;
     }
-    // Back to the form the path was given in.
-    if (wcsncmp(path, L"\\\\?\\", 4) != 0 && wcsncmp(absolute, L"\\\\?\\", 4) == 0) {
-        const bool unc = wcsncmp(absolute, L"\\\\?\\UNC\\", 8) == 0;
-        const wchar_t* rest = absolute + (unc ? 8 : 4);
-        wchar_t* plain = (wchar_t*)malloc((wcslen(rest) + 3) * sizeof(wchar_t));
-        if (plain) {
-            wcscpy(plain, unc ? L"\\\\" : L"");
-            wcscat(plain, rest);
-        }
-        free(absolute);
-        if (!plain) win32_fail(ERROR_NOT_ENOUGH_MEMORY);
-        return plain;
-    }
-    return absolute;
+    return in_given_form(absolute, path);
 }
 
 bool win32_list_target_find(const wchar_t* path, list_target_t* target) {
