@@ -15,11 +15,6 @@ constexpr char NO_MEMORY[] = "メモリなどのシステム資源が足りな�
 constexpr char OLD_LIST_KEPT[] = "前の一覧はそのままです。";
 constexpr char TOO_LATE[] = "一覧を書き出した後だったため、キャンセルしませんでした。";
 
-// The reason in the system's words; a read-only list is the program's own finding.
-void reason_of(char* out, size_t out_size, os_error_t error) {
-    os.error_reason(error, out, out_size);
-}
-
 // The three parts, on lines of their own or on one line.
 // out has room for FORMAT_BUFFER_SIZE bytes (a longer text is cut).
 void compose(char* out, const char* what, const char* path, const char* reason, const char* after,
@@ -94,7 +89,7 @@ void summarize(const settings_t* settings, const listing_outcome_t* outcome, boo
 
 void format_list_file_failure(char* out, const char* path, const listing_outcome_t* outcome, bool one_line) {
     char reason[256];
-    reason_of(reason, sizeof reason, outcome->error);
+    os.error_reason(outcome->error, reason, sizeof reason);
     compose(out, LIST_FILE_FAILED, path, reason, OLD_LIST_KEPT, one_line);
 }
 
@@ -115,13 +110,13 @@ void report_outcome(const settings_t* settings, const listing_outcome_t* outcome
             tell(settings, box, line, MB_ICONERROR);
             return;
         case LISTING_FAILURE_TOP_UNREADABLE:
-            reason_of(reason, sizeof reason, outcome->error);
+            os.error_reason(outcome->error, reason, sizeof reason);
             compose(box, TOP_UNREADABLE, settings->folder.text, reason, OLD_LIST_KEPT, false);
             compose(line, TOP_UNREADABLE, settings->folder.text, reason, OLD_LIST_KEPT, true);
             tell(settings, box, line, MB_ICONWARNING);
             return;
         case LISTING_FAILURE_NO_MEMORY:
-            reason_of(reason, sizeof reason, outcome->error);
+            os.error_reason(outcome->error, reason, sizeof reason);
             str_format(box, "%s\r\n(%s)\r\n%s", NO_MEMORY, reason, OLD_LIST_KEPT);
             str_format(line, "%s (%s) %s", NO_MEMORY, reason, OLD_LIST_KEPT);
             tell(settings, box, line, MB_ICONERROR);
