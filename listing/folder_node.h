@@ -106,8 +106,11 @@ struct folder_node_t {
     uint32_t depth;             // 0 for the top folder
     // Open while the folder is read and until its last subfolder is open
     // (they open relative to it); closed at once for a folder without any.
-    folder_t* folder;
+    // Where descriptors run short, a folder held open only for its
+    // subfolders may be closed and opened again (folder_read.cpp).
+    std::atomic<folder_t*> folder;
     std::atomic<uint32_t> children_unopened;  // subfolders queued whose open has not yet been tried
+    std::atomic<uint32_t> folder_users;       // threads opening a subfolder through `folder` now
     folder_identity_t identity;               // of a folder with subfolders: for the link checks below it
                                               // (with identity_on_demand, asked by the first such check)
     bool has_identity;

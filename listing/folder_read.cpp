@@ -257,36 +257,47 @@ void find_top_ancestors(const read_settings_t* settings, link_state_t* links) {
     if (at) os.folder_close(at);
 }
 
-// The identities of the node's folder and of those above it that were read
-// without theirs (identity_on_demand): asked now, through a walk down from
-// the top folder, since their folders are closed by now. False, with the
-// reason in node->error, when a folder on the way cannot be opened or told.
-bool ask_identities(folder_node_t* node, const read_settings_t* settings) {
-    size_t depth = 0;
-    for (folder_node_t* above = node; above->parent; above = above->parent) ++depth;
-    folder_node_t** chain = (folder_node_t**)os.malloc((depth + 1) * sizeof(folder_node_t*));
-    if (!chain) {
-        node->error = os_last_error();
-        return false;
-    }
-    size_t level = depth;
-    for (folder_node_t* above = node; above; above = above->parent) chain[level--] = above;
+// The node's folder opened anew from the top folder, name by name (its own
+// may be closed by now), or null with the reason in os_last_error(). With
+// `identify`, each folder on the way that has no identity yet is asked it,
+// and the way ends at the first that cannot tell.
+folder_t* open_from_top(folder_node_t* node, const read_settings_t* settings, bool identify) {
+    folder_node_t** chain = (folder_node_t**)os.malloc((node->depth + 1) * sizeof(folder_node_t*));
+    if (!chain) return nullptr;
+    for (folder_node_t* above = node; above; above = above->parent) chain[above->depth] = above;
     folder_t* at = os.folder_open(settings->top, 0);
-    for (level = 0; at; ++level) {
+    for (uint32_t level = 0; at; ++level) {
         folder_node_t* here = chain[level];
-        if (!here->has_identity) here->has_identity = os.folder_identity(at, &here->identity);
-        if (!here->has_identity || level == depth) break;
+        if (identify && !here->has_identity) here->has_identity = os.folder_identity(at, &here->identity);
+        if ((identify && !here->has_identity) || level == node->depth) break;
         folder_t* below = os.folder_open_child(at, item_native(chain[level + 1]->item), 0);
         const os_error_t error = os_last_error();
         os.folder_close(at);
         at = below;
         os_set_last_error(error);
     }
-    const bool known = at && node->has_identity;
-    if (!known) node->error = os_last_error();
-    if (at) os.folder_close(at);
     free(chain);
-    return known;
+    if (at && identify && !node->has_identity) {
+        const os_error_t error = os_last_error();
+        os.folder_close(at);
+        os_set_last_error(error);
+        return nullptr;
+    }
+    return at;
+}
+
+// The identities of the node's folder and of those above it that were read
+// without theirs (identity_on_demand): asked now, through a walk down from
+// the top folder, since their folders are closed by now. False, with the
+// reason in node->error, when a folder on the way cannot be opened or told.
+bool ask_identities(folder_node_t* node, const read_settings_t* settings) {
+    folder_t* at = open_from_top(node, settings, true);
+    if (!at) {
+        node->error = os_last_error();
+        return false;
+    }
+    os.folder_close(at);
+    return true;
 }
 
 // Whether the folder a link leads to is walked: not when it is one of the
@@ -417,17 +428,134 @@ size_t read_items(folder_node_t* node, const read_settings_t* settings, reader_t
 }
 
 void close_folder(folder_node_t* node, const read_settings_t* settings) {
-    if (!node->folder) return;
-    os.folder_close(node->folder);
-    node->folder = nullptr;
+    folder_t* folder = node->folder.exchange(nullptr);
+    if (!folder) return;
+    os.folder_close(folder);
     settings->open_folders->fetch_sub(1, std::memory_order_relaxed);
 }
 
-// The parent's folder is needed until the last of its subfolders is open:
-// the reader that tried that one closes it.
-void child_tried(folder_node_t* parent, const read_settings_t* settings) {
-    if (parent->children_unopened.fetch_sub(1, std::memory_order_acq_rel) == 1)
-        close_folder(parent, settings);
+// Descriptors run short where every folder on the walk's path still has a
+// subfolder to open (a deep tree with a sibling at each level): where the
+// folders open reach os.folders_open_max() (which keeps a reserve for the
+// list, the trace and the C library), or an open fails for want of a
+// descriptor all the same, a folder held open only for its subfolders is
+// closed ("parked") to make room, and opened again from the top folder,
+// name by name, when its next subfolder opens, as fts does. Parked first
+// are the ones highest up: their next subfolder comes latest, and their way
+// down is the shortest.
+//
+// Opening a subfolder takes no lock: the opener counts itself among the
+// folder's users, then reads the folder; the parker takes the folder away,
+// then reads the users, and gives it back when there is one (each sees the
+// other's first step: both are sequentially consistent). Parking and
+// opening again take the folders lock, one thread at a time.
+
+// With the folders lock held.
+bool park(folder_node_t* node, const read_settings_t* settings) {
+    folder_t* folder = node->folder.exchange(nullptr);
+    if (!folder) return false;
+    if (node->folder_users.load() != 0) {
+        node->folder.store(folder);
+        return false;
+    }
+    os.folder_close(folder);
+    settings->open_folders->fetch_sub(1, std::memory_order_relaxed);
+    return true;
+}
+
+// Parks the folder highest above `node`'s parent that is held only for its
+// subfolders and that nobody opens one through now. With the folders lock.
+bool park_a_folder_above(folder_node_t* node, const read_settings_t* settings) {
+    constexpr int ATTEMPTS = 3;  // another thread may begin to use the one chosen
+    for (int attempt = 0; attempt < ATTEMPTS; ++attempt) {
+        folder_node_t* highest = nullptr;
+        for (folder_node_t* above = node->parent->parent; above; above = above->parent) {
+            if (above->folder.load() && above->folder_users.load() == 0) highest = above;
+        }
+        if (!highest) return false;
+        if (park(highest, settings)) return true;
+    }
+    return false;
+}
+
+// Parks folders above `node` while the folders open reach the limit.
+void make_room(folder_node_t* node, const read_settings_t* settings) {
+    os.lock_enter(settings->folders_lock);
+    while (settings->open_folders->load(std::memory_order_relaxed) >= settings->folders_open_max &&
+           park_a_folder_above(node, settings)) {
+    }
+    os.lock_leave(settings->folders_lock);
+}
+
+// Opens a parked folder again, if it is still the folder it was (a folder
+// renamed or replaced since is not). False, with the reason in
+// os_last_error(), when it cannot be; a descriptor short is made room for.
+bool reopen_parked(folder_node_t* below, folder_node_t* node, const read_settings_t* settings) {
+    os.lock_enter(settings->folders_lock);
+    bool there = node->folder.load() != nullptr;  // another thread may have opened it again
+    for (int attempt = 0; !there; ++attempt) {
+        folder_t* folder = open_from_top(node, settings, false);
+        folder_identity_t now;
+        if (folder && node->has_identity &&
+            !(os.folder_identity(folder, &now) && same_folder(&now, &node->identity))) {
+            const os_error_t error = os_last_error();
+            os.folder_close(folder);
+            folder = nullptr;
+            os_set_last_error(error.code == OS_ERROR_NONE ? os_error_t{OS_ERROR_NOT_FOUND, 0} : error);
+        }
+        if (folder) {
+            settings->open_folders->fetch_add(1, std::memory_order_relaxed);
+            node->folder.store(folder);
+            there = true;
+        } else if (os_last_error().code != OS_ERROR_NO_DESCRIPTORS || !park_a_folder_above(below, settings)) {
+            break;
+        }
+    }
+    const os_error_t error = os_last_error();
+    os.lock_leave(settings->folders_lock);
+    os_set_last_error(error);
+    return there;
+}
+
+// Opens the node's folder, counted among those open: the top one by its
+// path, any other through its parent's, which is closed once its last
+// subfolder has been tried. The count takes a subfolder before it is
+// opened, so that threads opening at once cannot all pass the limit.
+folder_t* open_node_folder(folder_node_t* node, const read_settings_t* settings) {
+    std::atomic<unsigned>* open_folders = settings->open_folders;
+    folder_node_t* parent = node->parent;
+    if (!parent) {
+        folder_t* top = os.folder_open(settings->top, settings->folder_options);
+        if (top) open_folders->fetch_add(1, std::memory_order_relaxed);
+        return top;
+    }
+    if (open_folders->load(std::memory_order_relaxed) >= settings->folders_open_max)
+        make_room(node, settings);
+    folder_t* opened = nullptr;
+    for (;;) {
+        parent->folder_users.fetch_add(1);
+        folder_t* through = parent->folder.load();
+        if (!through) {
+            parent->folder_users.fetch_sub(1);
+            if (reopen_parked(node, parent, settings)) continue;
+            break;
+        }
+        open_folders->fetch_add(1, std::memory_order_relaxed);
+        opened = os.folder_open_child(through, item_native(node->item), settings->folder_options);
+        const os_error_t error = os_last_error();
+        parent->folder_users.fetch_sub(1);
+        if (opened) break;
+        open_folders->fetch_sub(1, std::memory_order_relaxed);
+        os.lock_enter(settings->folders_lock);
+        const bool room_made = error.code == OS_ERROR_NO_DESCRIPTORS && park_a_folder_above(node, settings);
+        os.lock_leave(settings->folders_lock);
+        os_set_last_error(error);
+        if (!room_made) break;
+    }
+    const os_error_t error = os_last_error();
+    if (parent->children_unopened.fetch_sub(1) == 1) close_folder(parent, settings);
+    os_set_last_error(error);
+    return opened;
 }
 
 // Reads the items and queues the subfolders of the node's open folder.
@@ -439,17 +567,10 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
 void read_folder_node(folder_node_t* node, const read_settings_t* settings, reader_t* reader,
                       folder_node_t** first_child, folder_node_t** last_child) {
     *first_child = *last_child = nullptr;
-    folder_node_t* parent = node->parent;
-    node->folder =
-        parent ? os.folder_open_child(parent->folder, item_native(node->item), settings->folder_options)
-               : os.folder_open(settings->top, settings->folder_options);
+    node->folder = open_node_folder(node, settings);
     const os_error_t open_error = os_last_error();
     if (node->folder) {
-        settings->open_folders->fetch_add(1, std::memory_order_relaxed);
         node->opened = true;
-    }
-    if (parent) child_tried(parent, settings);
-    if (node->folder) {
         read_open_folder(node, settings, reader, first_child, last_child);
         // A folder without subfolders to open holds nothing more.
         if (!*first_child) close_folder(node, settings);
@@ -548,7 +669,7 @@ void read_open_folder(folder_node_t* node, const read_settings_t* settings, read
     }
     uint32_t children = 1;
     for (folder_node_t* child = first; child != last; child = child->next) ++children;
-    node->children_unopened.store(children, std::memory_order_relaxed);
+    node->children_unopened.store(children);
     *first_child = first;
     *last_child = last;
 }

@@ -37,6 +37,8 @@ struct read_settings_t {
     folder_identity_t temp_identity;
     std::atomic<bool>* stop;              // set when the walk ends early: readers stop at their next item
     std::atomic<unsigned>* open_folders;  // folders open now (the read-ahead holds its budget)
+    unsigned folders_open_max;            // os.folders_open_max(): beyond it, folders held are parked
+    lock_t* folders_lock;                 // one thread at a time parks folders or opens them again
     link_state_t* links;                  // the walk's own (see above)
 };
 

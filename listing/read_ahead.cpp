@@ -108,13 +108,14 @@ void free_queue_records(read_ahead_t* ahead) {
     os.cond_free(ahead->head_read);
     os.cond_free(ahead->work_queued);
     os.lock_free(ahead->lock);
+    os.lock_free(ahead->folders_lock);
     if (ahead->readers) {
         for (unsigned i = 0; i <= ahead->thread_count; ++i) free_reader(&ahead->readers[i]);
     }
     free(ahead->readers);
     free(ahead->threads);
     ahead->head_read = ahead->work_queued = nullptr;
-    ahead->lock = nullptr;
+    ahead->lock = ahead->folders_lock = nullptr;
     ahead->readers = nullptr;
     ahead->threads = nullptr;
 }
@@ -138,7 +139,10 @@ bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settin
     ahead->settings = *settings;
     ahead->settings.stop = &ahead->stop;
     ahead->settings.open_folders = &ahead->open_folders;
+    ahead->settings.folders_open_max = ahead->folder_budget;
     ahead->lock = os.lock_create();
+    ahead->folders_lock = os.lock_create();
+    ahead->settings.folders_lock = ahead->folders_lock;
     ahead->head_read = os.cond_create();
     ahead->work_queued = os.cond_create();
     ahead->threads = (HANDLE*)os.malloc((threads + 1) * sizeof(HANDLE));
@@ -148,7 +152,8 @@ bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settin
         for (unsigned i = 0; i <= threads; ++i)
             ahead->readers[i] = reader_t{filters[i], skips ? skips[i] : nullptr, nullptr, 0};
     }
-    if (!ahead->lock || !ahead->head_read || !ahead->work_queued || !ahead->threads || !ahead->readers) {
+    if (!ahead->lock || !ahead->folders_lock || !ahead->head_read || !ahead->work_queued || !ahead->threads ||
+        !ahead->readers) {
         const os_error_t error = os_last_error();
         free_queue_records(ahead);
         os_set_last_error(error);

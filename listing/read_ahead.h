@@ -23,6 +23,8 @@
 // than os.folders_open_max() are open (with those being read). The walk
 // reads the folder it needs itself when the readers may not: it never waits
 // for a descriptor, and no folder passes for unreadable for want of one.
+// Where the folders held for their subfolders reach the limit (a deep tree),
+// the highest are closed and opened again when needed (folder_read.cpp).
 #pragma once
 
 #include <atomic>
@@ -37,6 +39,7 @@ constexpr unsigned REMOTE_READERS = 16;
 
 struct read_ahead_t {
     lock_t* lock;
+    lock_t* folders_lock;         // the readers' settings' (folder_read.h)
     cond_t* head_read;            // the walk waits here for the node it needs
     cond_t* work_queued;          // idle readers wait here
     folder_node_t* head;          // the next node the walk takes
@@ -49,7 +52,7 @@ struct read_ahead_t {
     std::atomic<unsigned> open_folders;
     bool walk_waits;           // the walk waits on head_read
     bool stopping;             // guarded by the lock; `stop` below tells readers inside a folder
-    read_settings_t settings;  // the walk's, with the stop flag and the identity lock
+    read_settings_t settings;  // the walk's, with the queue's stop flag, count and lock of open folders
     std::atomic<bool> stop;
     HANDLE* threads;
     unsigned thread_count;

@@ -141,10 +141,12 @@ class target_test(case):
 
 
 class descriptor_limit_test(unittest.TestCase):
-    """Few descriptors: a wide tree and a chain deeper than the limit are
-    still listed whole, as they are without the limit."""
+    """Few descriptors: a wide tree, a chain deeper than the limit and a
+    ladder whose every level still has a folder to open below the deepest
+    are still listed whole, as they are without the limit."""
 
     LEVELS = 5000
+    RUNGS = 300
 
     def setUp(self):
         self.root = tempfile.mkdtemp(prefix="scrivlet-descriptors-")
@@ -160,6 +162,12 @@ class descriptor_limit_test(unittest.TestCase):
             os.close(folder)
             folder = inner
         os.close(folder)
+        rung = os.path.join(self.top, "ladder")
+        for _ in range(self.RUNGS):
+            os.makedirs(os.path.join(rung, "b"))
+            open(os.path.join(rung, "b", "f.txt"), "w").close()
+            rung = os.path.join(rung, "a")
+        os.mkdir(rung)
 
     def tearDown(self):
         subprocess.run(["rm", "-rf", self.root], timeout=TIMEOUT)
@@ -178,9 +186,9 @@ class descriptor_limit_test(unittest.TestCase):
         with open(out, "rb") as f:
             return f.read()
 
-    def test_a_wide_tree_and_a_deep_chain_are_listed_whole_with_few_descriptors(self):
+    def test_a_wide_tree_a_deep_chain_and_a_ladder_are_listed_whole_with_few_descriptors(self):
         whole = self.list_with_descriptors(None)
-        self.assertEqual(len(lines_of(whole)), 1 + 300 * 3 + self.LEVELS)
+        self.assertEqual(len(lines_of(whole)), 1 + 300 * 3 + self.LEVELS + 1 + self.RUNGS * 3)
         for limit in (32, 64):
             self.assertEqual(self.list_with_descriptors(limit), whole, "limit %d" % limit)
 

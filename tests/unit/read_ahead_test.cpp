@@ -3,6 +3,7 @@
 #include "listing/read_ahead.h"
 
 #include <gtest/gtest.h>
+#include <limits.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -158,24 +159,45 @@ TEST(ReadAhead, AnyNumberOfReadersAndAnyTimingGiveTheSameBytes) {
 }
 
 // Folders open at once (the window and the walk's current path hold them),
-// and the items read from them.
+// and the items read from them. Beyond `folder_cap` an open fails as the
+// system's does when its descriptors are all taken.
 std::mutex live_lock;
 int live_folders = 0;
 int most_live_folders = 0;
-folder_t* counting_open(const nchar_t* path, unsigned options) {
-    folder_t* folder = os_default.folder_open(path, options);
+int folder_cap = INT_MAX;
+bool take_a_descriptor() {
     std::lock_guard<std::mutex> hold(live_lock);
+    if (live_folders == folder_cap) {
+        os_set_last_error(OS_ERROR_NO_DESCRIPTORS);
+        return false;
+    }
     most_live_folders = std::max(most_live_folders, ++live_folders);
+    return true;
+}
+folder_t* opened_or_given_back(folder_t* folder) {
+    if (!folder) {
+        const os_error_t error = os_last_error();
+        std::lock_guard<std::mutex> hold(live_lock);
+        --live_folders;
+        os_set_last_error(error);
+    }
     return folder;
+}
+folder_t* counting_open(const nchar_t* path, unsigned options) {
+    if (!take_a_descriptor()) return nullptr;
+    return opened_or_given_back(os_default.folder_open(path, options));
 }
 // Each folder takes a moment to open, as on a disk: readers that start
 // late still find folders to read ahead.
+bool random_open_delays = false;
 folder_t* counting_open_child(folder_t* parent, const nchar_t* name, unsigned options) {
-    std::this_thread::sleep_for(std::chrono::microseconds(20));
-    folder_t* folder = os_default.folder_open_child(parent, name, options);
-    std::lock_guard<std::mutex> hold(live_lock);
-    if (folder) most_live_folders = std::max(most_live_folders, ++live_folders);
-    return folder;
+    if (random_open_delays) {
+        random_delay();
+    } else {
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+    }
+    if (!take_a_descriptor()) return nullptr;
+    return opened_or_given_back(os_default.folder_open_child(parent, name, options));
 }
 void counting_close(folder_t* folder) {
     {
@@ -212,4 +234,62 @@ TEST(ReadAhead, FoldersHeldAtOnceStayWithinTheWindow) {
     }
 }
 
+// A ladder: each level holds a folder "b" with a file, and "a", the next
+// level, which the walk enters first. Every folder on its path still has
+// "b" to open, so the path holds as many folders as the ladder is deep.
+std::string make_ladder(const test::temp_dir& dir, int rungs) {
+    std::string rung = dir.join("ladder");
+    test::make_folder(rung);
+    for (int i = 0; i < rungs; ++i) {
+        test::make_folder(rung + "\\b");
+        test::write_file(rung + "\\b\\f.txt", "");
+        rung += "\\a";
+        test::make_folder(rung);
+    }
+    return dir.join("ladder");
+}
+
+unsigned four_folders() {
+    return 4;
+}
+unsigned a_thousand_folders() {
+    return 1000;
+}
+
+TEST(ReadAhead, FewDescriptorsGiveTheWholeListWhateverTheReaders) {
+    test::os_restore restore;
+    readers_restore readers;
+    test::temp_dir dir;
+    const std::string top = make_ladder(dir, 40);
+    const std::string reference = list_with(top, dir.join("out.txt"), 0);
+    ASSERT_EQ(std::count(reference.begin(), reference.end(), '\n'), 40 * 3);
+    os.folder_open = counting_open;
+    os.folder_open_child = counting_open_child;
+    os.folder_close = counting_close;
+    // Readers that take their time leave the walk to go down alone while
+    // they still open folders beside it.
+    random_open_delays = true;
+    // Four folders allowed: the ladder's path is far deeper.
+    os.folders_open_max = four_folders;
+    for (int threads : {0, 1, 3, 16}) {
+        live_folders = most_live_folders = 0;
+        EXPECT_EQ(list_with(top, dir.join("out.txt"), threads), reference) << threads << " readers";
+        EXPECT_EQ(live_folders, 0) << "every folder is closed at the end";
+        // Beyond the four (which folders the readers read ahead may hold):
+        // the folder the walk reads itself and its parent, the two of a walk
+        // down from the top to a parked folder, and for each reader a parked
+        // folder it opened again. Not the ladder's depth.
+        EXPECT_LE(most_live_folders, 4 + 4 + threads) << threads << " readers";
+    }
+    // The system's descriptors run out before the limit says: the walk
+    // parks folders all the same.
+    os.folders_open_max = a_thousand_folders;
+    folder_cap = 10;
+    live_folders = most_live_folders = 0;
+    EXPECT_EQ(list_with(top, dir.join("out.txt"), 0), reference);
+    EXPECT_EQ(live_folders, 0);
+    EXPECT_EQ(most_live_folders, folder_cap) << "the system's limit was reached";
+    random_open_delays = false;
+    folder_cap = INT_MAX;
+}
 }  // namespace
