@@ -67,9 +67,9 @@ nchar_t* short_top_of(const nchar_t* top) {
 
 // A local disk answers from its cache as fast as a processor asks: one
 // reader per processor beside the walk, which reads too (bench/README.md).
-unsigned reader_threads(const nchar_t* top) {
+unsigned reader_threads(bool remote) {
     if (listing_reader_threads >= 0) return (unsigned)listing_reader_threads;
-    if (os.folder_is_remote(top)) return REMOTE_READERS;
+    if (remote) return REMOTE_READERS;
     const unsigned processors = os.processor_count();
     return processors > 1 ? processors - 1 : 0;
 }
@@ -148,7 +148,8 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
     if (!storage->format_top) return no_memory(outcome, os_last_error());
     storage->report_top = list_text_of(top, false, TEXT_PATH);
     if (!storage->report_top) return no_memory(outcome, os_last_error());
-    const unsigned threads = reader_threads(top);
+    const bool remote = os.folder_is_remote(top);
+    const unsigned threads = reader_threads(remote);
     make_filters(settings, threads, storage, outcome);
     if (outcome->failure != LISTING_FAILURE_NONE) return;
 
@@ -182,6 +183,7 @@ void write_list(const settings_t* settings, worker_t* worker, job_storage_t* sto
     job.filters = storage->filters;
     job.skips = storage->skips;
     job.threads = threads;
+    job.window = remote ? REMOTE_WINDOW : LOCAL_WINDOW;
     job.only = list->only;
     job.trim = (list->flags & LIST_TRIM) != 0;
     job.format.top = storage->format_top;

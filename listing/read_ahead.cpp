@@ -6,7 +6,7 @@
 namespace {
 
 bool window_has_room(const read_ahead_t* ahead) {
-    return ahead->ahead_folders < READ_AHEAD_FOLDERS && ahead->ahead_items < READ_AHEAD_ITEMS &&
+    return ahead->ahead_folders < ahead->window.folders && ahead->ahead_items < ahead->window.items &&
            ahead->open_folders.load(std::memory_order_relaxed) + ahead->readers_reading <
                ahead->folder_budget;
 }
@@ -123,8 +123,10 @@ void free_queue_records(read_ahead_t* ahead) {
 }  // namespace
 
 bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
-                      filter_t* const* filters, filter_t* const* skips, unsigned threads) {
+                      filter_t* const* filters, filter_t* const* skips, unsigned threads,
+                      read_window_t window) {
     ahead->head = top;
+    ahead->window = window;
     ahead->first_queued = next_queued(top);
     ahead->ahead_folders = 0;
     ahead->ahead_items = 0;

@@ -13,10 +13,10 @@
 // when the folder it needs is read and there was nothing else to read, one
 // idle reader when work appears.
 //
-// Memory: a reader begins a folder only while fewer than READ_AHEAD_FOLDERS
-// folders, holding together fewer than READ_AHEAD_ITEMS items, are read (or
-// being read) and not yet taken by the walk. Beside that window, only the
-// folders on the walk's current path are held.
+// Memory: a reader begins a folder only while fewer folders than the
+// window's, holding together fewer items than its, are read (or being read)
+// and not yet taken by the walk. Beside that window, only the folders on the
+// walk's current path are held.
 //
 // Descriptors: a folder stays open only while it is read and until its last
 // subfolder is open, and a reader begins a folder only while fewer folders
@@ -31,8 +31,17 @@
 
 #include "listing/folder_read.h"
 
-constexpr unsigned READ_AHEAD_FOLDERS = 256;
-constexpr size_t READ_AHEAD_ITEMS = 128 * 1024;
+// How far the readers may run ahead of the walk.
+struct read_window_t {
+    unsigned folders;
+    size_t items;
+};
+// A local disk: enough to keep the readers busy while the walk writes.
+constexpr read_window_t LOCAL_WINDOW = {256, 128 * 1024};
+// A network share, where each folder costs a round trip: far enough that
+// while one large folder is fetched the readers go on with the rest, for
+// some 20 MB more at the most (bench/README.md).
+constexpr read_window_t REMOTE_WINDOW = {4096, 256 * 1024};
 // Readers where each folder costs a round trip (a network share): enough to
 // keep many requests in flight; measured in bench/README.md.
 constexpr unsigned REMOTE_READERS = 16;
@@ -44,11 +53,12 @@ struct read_ahead_t {
     cond_t* work_queued;          // idle readers wait here
     folder_node_t* head;          // the next node the walk takes
     folder_node_t* first_queued;  // the first node nobody has begun, in walk order; or null
-    unsigned ahead_folders;       // nodes read or being read, not yet taken
-    size_t ahead_items;           // their items
-    unsigned idle_readers;        // readers waiting on work_queued
-    unsigned readers_reading;     // readers with a folder begun
-    unsigned folder_budget;       // os.folders_open_max()
+    read_window_t window;
+    unsigned ahead_folders;    // nodes read or being read, not yet taken
+    size_t ahead_items;        // their items
+    unsigned idle_readers;     // readers waiting on work_queued
+    unsigned readers_reading;  // readers with a folder begun
+    unsigned folder_budget;    // os.folders_open_max()
     std::atomic<unsigned> open_folders;
     bool walk_waits;           // the walk waits on head_read
     bool stopping;             // guarded by the lock; `stop` below tells readers inside a folder
@@ -60,13 +70,14 @@ struct read_ahead_t {
 };
 
 // Starts up to `threads` readers (0: the walk reads every folder itself)
-// over the queue that holds only `top`. The settings are copied, with the
+// over the queue that holds only `top`, within `window`. The settings are copied, with the
 // queue's own stop flag put into them. `filters` holds
 // threads + 1 filters, the last for the walk's own reading. Fewer readers
 // start when the system has no more threads. False, with its reason in
 // os_last_error(), when the queue's own locks or memory cannot be had.
 bool read_ahead_start(read_ahead_t* ahead, folder_node_t* top, const read_settings_t* settings,
-                      filter_t* const* filters, filter_t* const* skips, unsigned threads);
+                      filter_t* const* filters, filter_t* const* skips, unsigned threads,
+                      read_window_t window);
 // The queue's next node, read: waits for its reader, or reads it at once.
 folder_node_t* read_ahead_take(read_ahead_t* ahead);
 // Stops the readers and waits for them; nodes still queued are freed.

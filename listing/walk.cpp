@@ -245,7 +245,7 @@ walk_result_t walk_and_write(const walk_job_t* job, list_output_t* out) {
     link_state_t links = {LINK_TARGETS_EMPTY, nullptr, 0, false};
     read_settings_t read = job->read;
     read.links = &links;
-    if (!read_ahead_start(&w.ahead, &top, &read, job->filters, job->skips, job->threads)) {
+    if (!read_ahead_start(&w.ahead, &top, &read, job->filters, job->skips, job->threads, job->window)) {
         free_link_state(&links);
         w.result.end = WALK_EXHAUSTED;
         w.result.error = os_last_error();

@@ -19,6 +19,7 @@ struct walk_job_t {
     filter_t* const* filters;  // threads + 1
     filter_t* const* skips;    // threads + 1, or null when no names are left out
     unsigned threads;          // readers beside the walk itself
+    read_window_t window;      // how far they may read ahead
     line_format_t format;
     int32_t only;          // ONLY_ALL, ONLY_FILES, ONLY_FOLDERS: which lines are written
     bool trim;             // a folder's line only once something below it is written

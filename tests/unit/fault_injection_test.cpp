@@ -77,7 +77,7 @@ const row_left_out_t LEFT_OUT_ROWS[] = {
     {OS_ROW_folder_close, "releases; nothing to report"},
     {OS_ROW_folders_open_max, "a limit, not a call that fails: 0 leaves every folder to the walk itself"},
     {OS_ROW_absolute_path, "not asked by a listing (only by /auto with a folder named . or ..)"},
-    {OS_ROW_folder_is_remote, "only chooses how many readers; not asked when a test sets them"},
+    {OS_ROW_folder_is_remote, "only chooses how many readers and how far they read ahead; cannot fail"},
     {OS_ROW_file_remove,
      "called only after another failure; a file the system will not remove stays, whatever the program does"},
     {OS_ROW_event_set, "cannot fail for an open event"},
