@@ -493,7 +493,8 @@ void make_room(folder_node_t* node, const read_settings_t* settings) {
 bool reopen_parked(folder_node_t* below, folder_node_t* node, const read_settings_t* settings) {
     os.lock_enter(settings->folders_lock);
     bool there = node->folder.load() != nullptr;  // another thread may have opened it again
-    for (int attempt = 0; !there; ++attempt) {
+    // Each turn opens it, or parks a folder above to make room, or ends.
+    while (!there) {
         folder_t* folder = open_from_top(node, settings, false);
         folder_identity_t now;
         if (folder && node->has_identity &&
