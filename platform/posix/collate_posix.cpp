@@ -29,7 +29,14 @@ collation_t collation() {
     const char* name = setlocale(LC_COLLATE, nullptr);
     if (!name || strcmp(name, "C") == 0 || strcmp(name, "POSIX") == 0) return COLLATE_BYTES;
     // With no rules, strxfrm copies its input: the key is the UTF-8 itself.
-    return (uintptr_t)nl_langinfo(_NL_COLLATE_NRULES) == 0 ? COLLATE_UTF8 : COLLATE_RULES;
+    // The count is a word in the slot of a string, as the C library keeps
+    // it: the rest of the pointer is not set.
+    union {
+        const char* string;
+        unsigned int word;
+    } rules;
+    rules.string = nl_langinfo(_NL_COLLATE_NRULES);
+    return rules.word == 0 ? COLLATE_UTF8 : COLLATE_RULES;
 }
 
 // The name with A to Z folded to a to z, into folded; its length. ASCII
