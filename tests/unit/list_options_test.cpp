@@ -67,13 +67,6 @@ std::string bytes_of(const settings_t& s) {
     return bytes;
 }
 
-lines_t lines_of(const settings_t& s) {
-    EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED);
-    lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "every line ends in CR LF";
-    return lines;
-}
-
 void set_filter(settings_t* s, int32_t kind, const char* text) {
     s->filter_kind = kind;
     str_copy_bounded(s->filter_text, text, sizeof s->filter_text);
@@ -136,8 +129,8 @@ TEST(ListOptionsSkip, SkippedItemsAreNeitherListedNorOpenedAtAnyDepth) {
     for (int readers : READER_COUNTS) {
         listing_reader_threads = readers;
         open_recorder recorder;
-        EXPECT_EQ(lines_of(s), (lines_t{"keep\\", "keep\\mid\\", "keep\\mid\\low\\", "keep\\mid\\low\\z.txt",
-                                        "a.txt", "\x95\x5C.txt"}))
+        EXPECT_EQ(test::listed_lines(s), (lines_t{"keep\\", "keep\\mid\\", "keep\\mid\\low\\",
+                                                  "keep\\mid\\low\\z.txt", "a.txt", "\x95\x5C.txt"}))
             << readers << " readers";
         EXPECT_EQ(recorder.sorted(), (lines_t{"keep", "low", "mid"})) << readers << " readers";
     }
@@ -172,7 +165,7 @@ TEST(ListOptionsDepth, FoldersAtTheLastLevelAreListedNotOpened) {
             open_recorder recorder;
             settings_t s = t.settings(c.flags);
             s.list.max_depth = c.depth;
-            EXPECT_EQ(lines_of(s), c.lines) << "depth " << c.depth << ", " << readers << " readers";
+            EXPECT_EQ(test::listed_lines(s), c.lines) << "depth " << c.depth << ", " << readers << " readers";
             EXPECT_EQ(recorder.sorted(), c.opened) << "depth " << c.depth << ", " << readers << " readers";
         }
     }
@@ -219,8 +212,9 @@ TEST(ListOptionsLines, OnlyAndTrimWithFiltersAndDepth) {
         s.list.only = c.only;
         s.list.flags = c.trim ? LIST_TRIM : 0;
         s.list.max_depth = c.depth;
-        EXPECT_EQ(lines_of(s), c.lines) << "only " << c.only << (c.trim ? " trim" : "") << " filter "
-                                        << (c.wildcard ? c.wildcard : "none") << " depth " << c.depth;
+        EXPECT_EQ(test::listed_lines(s), c.lines)
+            << "only " << c.only << (c.trim ? " trim" : "") << " filter "
+            << (c.wildcard ? c.wildcard : "none") << " depth " << c.depth;
     }
 }
 
@@ -251,7 +245,7 @@ TEST(ListOptionsHidden, HiddenItemsAreLeftOutAndNotOpened) {
     const lines_t all = {".dot\\",  ".dot\\inner.txt", "hid\\",        "hid\\in.txt",
                          "shown\\", "shown\\.inner",   "shown\\x.txt", ".dotfile",
                          "h.txt",   "plain.txt",       "sys.txt"};
-    EXPECT_EQ(lines_of(s), all);
+    EXPECT_EQ(test::listed_lines(s), all);
     s.list.flags = LIST_NO_HIDDEN;
     open_recorder recorder;
     lines_t expected = {"shown\\", "shown\\x.txt", "plain.txt"};
@@ -261,7 +255,7 @@ TEST(ListOptionsHidden, HiddenItemsAreLeftOutAndNotOpened) {
         expected = {"hid\\", "hid\\in.txt", "shown\\", "shown\\x.txt", "h.txt", "plain.txt", "sys.txt"};
         expected_opened = {"hid", "shown"};
     }
-    EXPECT_EQ(lines_of(s), expected);
+    EXPECT_EQ(test::listed_lines(s), expected);
     EXPECT_EQ(recorder.sorted(), expected_opened);
 }
 
@@ -283,7 +277,7 @@ TEST(ListOptionsOrder, NaturalOrderComparesDigitRunsByValue) {
     settings_t s = test::listing_settings(top, dir.join("out.txt"));
     s.list.order = ORDER_NATURAL;
     // Equal values ("File07", "file007", "file7") keep the order of their bytes.
-    EXPECT_EQ(lines_of(s),
+    EXPECT_EQ(test::listed_lines(s),
               (lines_t{"Dir2\\", "dir10\\", "file", "File07", "file007", "file7", "File8", "file9", "file10",
                        "n" + zeros30 + "5", "n6", "n" + nines24, "n" + ten_to_24, "v1.9", "v1.9a", "v1.10",
                        "\x91\x53\x82\x50\x82\x4F", "\x91\x53\x82\x50\x82\x50", "\x91\x53\x82\x58"}));

@@ -51,10 +51,7 @@ lines_t list_created(const test::temp_dir& dir, const std::string& folder, const
         }
     }
     const settings_t s = test::listing_settings(top, dir.join(folder + ".txt"));
-    EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED);
-    lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines));
-    return lines;
+    return test::listed_lines(s);
 }
 
 TEST(ListingOrder, RandomNamesInAnyCreationOrderGiveTheReferenceOrder) {

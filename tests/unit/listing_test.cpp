@@ -37,24 +37,17 @@ std::string make_mixed_tree(const test::temp_dir& dir) {
     return top;
 }
 
-lines_t list(const settings_t& s) {
-    EXPECT_EQ(test::run_listing(s).status, EXIT_LISTED);
-    lines_t lines;
-    EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "every line ends in CR LF";
-    return lines;
-}
-
 TEST(ListingOrder, FoldersFirstThenNamesWithoutRegardToCase) {
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"))),
+    EXPECT_EQ(test::listed_lines(test::listing_settings(top, dir.join("out.txt"))),
               (lines_t{"A\\", "b\\", ".hidden", "B.txt", "c.txt"}));
 }
 
 TEST(ListingOrder, SubfolderContentsFollowTheirFolderLine) {
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
+    EXPECT_EQ(test::listed_lines(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
               (lines_t{"A\\", "A\\inner.txt", "b\\", ".hidden", "B.txt", "c.txt"}));
 }
 
@@ -66,8 +59,8 @@ std::string as_listed(const std::string& folder) {
 TEST(ListingLines, FullPathsBeginWithTheTopFolderAsGiven) {
     test::temp_dir dir;
     const std::string top = as_listed(make_mixed_tree(dir));
-    const lines_t lines =
-        list(test::listing_settings(top, dir.join("out.txt"), FLAG_FULL_PATH | FLAG_SUBFOLDERS));
+    const lines_t lines = test::listed_lines(
+        test::listing_settings(top, dir.join("out.txt"), FLAG_FULL_PATH | FLAG_SUBFOLDERS));
     ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], top + "\\A\\");
     EXPECT_EQ(lines[1], top + "\\A\\inner.txt");
@@ -77,10 +70,11 @@ TEST(ListingLines, FullPathsBeginWithTheTopFolderAsGiven) {
 TEST(ListingLines, TopFolderWithTrailingSeparatorGivesNoDoubleSeparator) {
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
-    const lines_t full = list(test::listing_settings(top + "\\", dir.join("out.txt"), FLAG_FULL_PATH));
+    const lines_t full =
+        test::listed_lines(test::listing_settings(top + "\\", dir.join("out.txt"), FLAG_FULL_PATH));
     ASSERT_FALSE(full.empty());
     EXPECT_EQ(full[0], as_listed(top + "\\") + "A\\");
-    const lines_t relative = list(test::listing_settings(top + "\\", dir.join("out.txt")));
+    const lines_t relative = test::listed_lines(test::listing_settings(top + "\\", dir.join("out.txt")));
     ASSERT_FALSE(relative.empty());
     EXPECT_EQ(relative[0], "A\\");
 }
@@ -91,7 +85,7 @@ TEST(ListingLines, FolderEndingInADoubleByteCharacterGetsItsBackslash) {
     test::make_folder(top);
     test::make_folder(top + "\\\x95\x5C");  // 表: its second byte is 0x5C
     test::write_file(top + "\\\x95\x5C\\x.txt", "");
-    EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
+    EXPECT_EQ(test::listed_lines(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS)),
               (lines_t{"\x95\x5C\\", "\x95\x5C\\x.txt"}));
 }
 
@@ -106,7 +100,7 @@ TEST(ListingLines, LetterCaseMapsOnlyOneByteLetters) {
                      "");
     settings_t s = test::listing_settings(top, dir.join("out.txt"), FLAG_FULL_PATH);
     s.case_mode = CASE_UPPER;
-    lines_t lines = list(s);
+    lines_t lines = test::listed_lines(s);
     ASSERT_EQ(lines.size(), 1u);
     std::string upper_top = as_listed(top);
     mbs_upper(&upper_top[0]);
@@ -116,8 +110,8 @@ TEST(ListingLines, LetterCaseMapsOnlyOneByteLetters) {
 
     s.case_mode = CASE_LOWER;
     s.flags = 0;
-    EXPECT_EQ(list(s), (lines_t{"a\x83\x41\x95\x5C"
-                                "b.txt"}));
+    EXPECT_EQ(test::listed_lines(s), (lines_t{"a\x83\x41\x95\x5C"
+                                              "b.txt"}));
 }
 
 TEST(ListingLines, Utf8ListsHoldTheNamesInUtf8) {
@@ -128,7 +122,7 @@ TEST(ListingLines, Utf8ListsHoldTheNamesInUtf8) {
     test::write_file(top + "\\\x95\x5C\\\x83\x5C.Txt", "");  // ソ.Txt
     settings_t s = test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS | FLAG_UTF8);
     s.case_mode = CASE_UPPER;
-    EXPECT_EQ(list(s), (lines_t{"\xE8\xA1\xA8\\", "\xE8\xA1\xA8\\\xE3\x82\xBD.TXT"}));
+    EXPECT_EQ(test::listed_lines(s), (lines_t{"\xE8\xA1\xA8\\", "\xE8\xA1\xA8\\\xE3\x82\xBD.TXT"}));
 }
 
 TEST(ListingFile, EmptyFolderGivesAnEmptyFile) {
@@ -148,8 +142,8 @@ TEST(ListingFile, ListFileInsideTheTreeListsItselfOnlyWhenItExisted) {
     test::make_folder(top);
     test::write_file(top + "\\a.txt", "");
     const settings_t s = test::listing_settings(top, top + "\\list.txt");
-    EXPECT_EQ(list(s), (lines_t{"a.txt"}));
-    EXPECT_EQ(list(s), (lines_t{"a.txt", "list.txt"}));
+    EXPECT_EQ(test::listed_lines(s), (lines_t{"a.txt"}));
+    EXPECT_EQ(test::listed_lines(s), (lines_t{"a.txt", "list.txt"}));
 }
 
 TEST(ListingFile, RelativeTopFolderIsUsedAsGiven) {
@@ -157,9 +151,9 @@ TEST(ListingFile, RelativeTopFolderIsUsedAsGiven) {
     make_mixed_tree(dir);
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
-    const lines_t lines = list(test::listing_settings("tree", "out.txt", FLAG_FULL_PATH));
+    const lines_t lines = test::listed_lines(test::listing_settings("tree", "out.txt", FLAG_FULL_PATH));
     // The second run replaces the list named without a folder.
-    const lines_t again = list(test::listing_settings("tree", "out.txt", FLAG_FULL_PATH));
+    const lines_t again = test::listed_lines(test::listing_settings("tree", "out.txt", FLAG_FULL_PATH));
     std::filesystem::current_path(previous);
     EXPECT_EQ(lines, (lines_t{"tree\\A\\", "tree\\b\\", "tree\\.hidden", "tree\\B.txt", "tree\\c.txt"}));
     EXPECT_EQ(again, lines);
@@ -365,7 +359,7 @@ TEST(ListingShortNames, NotAskedForWhenOff) {
     short_name_queries = 0;
     os.short_path = counting_short_names;
     os.folder_open = open_counting_short;
-    list(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS));
+    test::listed_lines(test::listing_settings(top, dir.join("out.txt"), FLAG_SUBFOLDERS));
     EXPECT_EQ(short_name_queries, 0);
 }
 
@@ -378,7 +372,8 @@ TEST(ListingShortNames, WithoutAShortTopFolderEveryLineIsLong) {
     test::temp_dir dir;
     const std::string top = make_mixed_tree(dir);
     os.short_path = no_short_names;
-    EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),
+    EXPECT_EQ(test::listed_lines(
+                  test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),
               (lines_t{"A\\", "A\\inner.txt", "b\\", ".hidden", "B.txt", "c.txt"}));
 }
 
@@ -407,10 +402,11 @@ TEST(ListingShortNames, ShortPathsAreComposedFromTheParentAndTheAlias) {
     test::write_file(top + "\\a.txt", "");
     os.short_path = fake_short_top;
     os.folder_read = read_with_alias;
-    const lines_t full = list(test::listing_settings(top, dir.join("out.txt"),
-                                                     FLAG_SHORT_NAMES | FLAG_SUBFOLDERS | FLAG_FULL_PATH));
+    const lines_t full = test::listed_lines(test::listing_settings(
+        top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS | FLAG_FULL_PATH));
     EXPECT_EQ(full, (lines_t{"TOP~1\\LONG~1\\", "TOP~1\\LONG~1\\x.txt", "TOP~1\\a.txt"}));
-    EXPECT_EQ(list(test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),
+    EXPECT_EQ(test::listed_lines(
+                  test::listing_settings(top, dir.join("out.txt"), FLAG_SHORT_NAMES | FLAG_SUBFOLDERS)),
               (lines_t{"LONG~1\\", "LONG~1\\x.txt", "a.txt"}));
 }
 

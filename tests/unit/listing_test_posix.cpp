@@ -34,11 +34,7 @@ struct tree {
         ASSERT_EQ(symlink(target.c_str(), (top + "/" + rel).c_str()), 0) << rel;
     }
     lines_t list(uint32_t flags = FLAG_SUBFOLDERS, exit_status_t expected = EXIT_LISTED) const {
-        const settings_t s = test::listing_settings(top_text, dir.join("out.txt"), flags);
-        EXPECT_EQ(test::run_listing(s).status, expected);
-        lines_t lines;
-        EXPECT_TRUE(test::read_lines(s.output_file.text, &lines)) << "one entry a line, each ending in CR LF";
-        return lines;
+        return test::listed_lines(test::listing_settings(top_text, dir.join("out.txt"), flags), expected);
     }
 };
 

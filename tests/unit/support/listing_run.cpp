@@ -1,5 +1,6 @@
 #include "support/listing_run.h"
 
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -89,6 +90,13 @@ message_box_record* record_message_boxes() {
     last_message_box = message_box_record();
     os.message_box = recording_message_box;
     return &last_message_box;
+}
+
+std::vector<std::string> listed_lines(const settings_t& settings, exit_status_t expected) {
+    EXPECT_EQ(run_listing(settings).status, expected);
+    std::vector<std::string> lines;
+    EXPECT_TRUE(read_lines(settings.output_file.text, &lines)) << "one entry a line, each ending in CR LF";
+    return lines;
 }
 
 }  // namespace test

@@ -27,6 +27,10 @@ listing_outcome_t run_listing(const settings_t& settings, void (*on_created)(wor
 // LF or CR appears anywhere.
 bool read_lines(const std::string& path, std::vector<std::string>* lines);
 
+// Runs the listing, expects its status, and returns the list's lines,
+// expecting each to end in CR LF.
+std::vector<std::string> listed_lines(const settings_t& settings, exit_status_t expected = EXIT_LISTED);
+
 // What the message box showed last (caption, text), recorded instead of shown.
 struct message_box_record {
     int calls = 0;
